@@ -1,0 +1,35 @@
+# The two everyday commands: `make demo` and `make test`. Both install what is
+# missing, build the dependencies once into the cache, build, and run.
+BUILD ?= build
+CACHE ?= $(HOME)/.cache/orbchat
+export ORBCHAT_CACHE := $(CACHE)
+export ORB_BUILD := $(abspath $(BUILD))
+CTEST_ARGS ?= -j2
+
+.PHONY: all setup deps configure build test demo bench shot clean
+all: build
+
+setup:
+	scripts/setup.sh
+
+deps: setup
+	scripts/deps.sh >/dev/null
+
+configure: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw64.cmake \
+	  -DORB_DEPS_PREFIX=$(CACHE)/deps >/dev/null
+
+build: configure
+	cmake --build $(BUILD)
+
+test: build
+	scripts/wine-session.sh ctest --test-dir $(BUILD) --output-on-failure $(CTEST_ARGS)
+
+demo: build
+	scripts/demo.sh
+
+bench: build
+	scripts/wine-session.sh scripts/bench.sh
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,149 @@
+#!/usr/bin/env bash
+# Builds the third-party libraries for MinGW-w64 from Debian's source packages
+# into a cache outside the clone, and prepares a Wine prefix template there.
+# Each piece carries a stamp with its source version and the compiler version,
+# so a fresh clone reuses what is built and only a missing or changed piece is
+# rebuilt.
+#   ORBCHAT_CACHE   cache folder (default ~/.cache/orbchat)
+set -euo pipefail
+
+CACHE=${ORBCHAT_CACHE:-$HOME/.cache/orbchat}
+PREFIX=$CACHE/deps
+SRC=$CACHE/src
+APTDIR=$CACHE/apt
+TRIPLE=x86_64-w64-mingw32
+HERE=$(cd "$(dirname "$0")/.." && pwd)
+CC_VERSION=$($TRIPLE-g++-posix -dumpfullversion 2>/dev/null || echo none)
+mkdir -p "$PREFIX" "$SRC"
+
+log() { echo "deps: $*"; }
+
+# A private apt configuration: the source index is added here without touching
+# the system's apt setup.
+apt_private() {
+  if [ ! -f "$APTDIR/apt.conf" ]; then
+    mkdir -p "$APTDIR"/{lists/partial,cache/archives/partial}
+    local keyring=/usr/share/keyrings/debian-archive-keyring.gpg
+    local main security
+    main=$(awk '/^URIs:/{print $2; exit}' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)
+    security=$(awk '/^URIs:/{n++; if (n==2) {print $2; exit}}' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)
+    main=${main:-http://deb.debian.org/debian}
+    security=${security:-http://deb.debian.org/debian-security}
+    cat > "$APTDIR/sources.list" <<LIST
+deb-src [signed-by=$keyring] $main bookworm main
+deb-src [signed-by=$keyring] $main bookworm-updates main
+deb-src [signed-by=$keyring] $security bookworm-security main
+deb [signed-by=$keyring] $main bookworm main
+LIST
+    cat > "$APTDIR/apt.conf" <<CONF
+Dir::Etc::SourceList "$APTDIR/sources.list";
+Dir::Etc::SourceParts "/dev/null";
+Dir::State::Lists "$APTDIR/lists";
+Dir::State::status "/var/lib/dpkg/status";
+Dir::Cache "$APTDIR/cache";
+APT::Sandbox::User "root";
+CONF
+    APT_CONFIG=$APTDIR/apt.conf apt-get update -q >/dev/null
+  fi
+}
+
+# Fetches the source package $1 into $SRC/$1 and prints its unpacked folder.
+fetch_source() {
+  local pkg=$1 dir=$SRC/$1
+  if ! ls -d "$dir"/*/ >/dev/null 2>&1; then
+    apt_private
+    mkdir -p "$dir"
+    (cd "$dir" && APT_CONFIG=$APTDIR/apt.conf apt-get source -q --download-only "$pkg" >/dev/null \
+      && dpkg-source --no-check -x ./*.dsc >/dev/null)
+  fi
+  ls -d "$dir"/*/ | head -1
+}
+
+source_version() { basename "$(ls "$SRC/$1"/*.dsc)" .dsc; }
+
+stamp_ok() { [ -f "$PREFIX/.stamp-$1" ] && [ "$(cat "$PREFIX/.stamp-$1")" = "$2" ]; }
+stamp_set() { echo "$2" > "$PREFIX/.stamp-$1"; }
+
+build_sqlite() {
+  local dir; dir=$(fetch_source sqlite3)
+  local want; want="$(source_version sqlite3) $CC_VERSION"
+  stamp_ok sqlite "$want" && return 0
+  log "building SQLite ($want)"
+  local bld=$SRC/sqlite3-build
+  rm -rf "$bld" && mkdir -p "$bld"
+  (cd "$bld" && "$dir/configure" --disable-tcl >/dev/null && make -s sqlite3.c >/dev/null)
+  $TRIPLE-gcc-posix -O2 -c "$bld/sqlite3.c" -o "$bld/sqlite3.o" \
+    -DSQLITE_THREADSAFE=1 -DSQLITE_DQS=0 -DSQLITE_OMIT_LOAD_EXTENSION -DSQLITE_DEFAULT_FOREIGN_KEYS=0
+  mkdir -p "$PREFIX/include" "$PREFIX/lib"
+  rm -f "$PREFIX/lib/libsqlite3.a"
+  $TRIPLE-ar rcs "$PREFIX/lib/libsqlite3.a" "$bld/sqlite3.o"
+  cp "$bld/sqlite3.h" "$bld/sqlite3ext.h" "$PREFIX/include/"
+  stamp_set sqlite "$want"
+}
+
+cmake_dep() {   # name, source dir, extra cmake arguments...
+  local name=$1 dir=$2; shift 2
+  local bld=$SRC/$name-build
+  rm -rf "$bld"
+  cmake -S "$dir" -B "$bld" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$HERE/cmake/mingw64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$PREFIX" -DBUILD_SHARED_LIBS=OFF "$@" >/dev/null
+  cmake --build "$bld" >/dev/null
+  cmake --install "$bld" >/dev/null
+}
+
+build_jsoncpp() {
+  local dir; dir=$(fetch_source libjsoncpp)
+  local want; want="$(source_version libjsoncpp) $CC_VERSION"
+  stamp_ok jsoncpp "$want" && return 0
+  log "building jsoncpp ($want)"
+  cmake_dep jsoncpp "$dir" -DBUILD_STATIC_LIBS=ON -DBUILD_OBJECT_LIBS=OFF -DJSONCPP_WITH_TESTS=OFF \
+    -DJSONCPP_WITH_POST_BUILD_UNITTEST=OFF -DJSONCPP_WITH_PKGCONFIG_SUPPORT=OFF -DJSONCPP_WITH_CMAKE_PACKAGE=ON
+  stamp_set jsoncpp "$want"
+}
+
+build_gtest() {
+  # Debian's googletest package ships the sources in /usr/src/googletest.
+  local dir=/usr/src/googletest
+  local want; want="$(dpkg-query -W -f='${Version}' googletest) $CC_VERSION"
+  stamp_ok gtest "$want" && return 0
+  log "building GoogleTest ($want)"
+  cmake_dep gtest "$dir" -Dgtest_disable_pthreads=ON
+  stamp_set gtest "$want"
+}
+
+# The Marlett and Tahoma fonts of Debian's fonts-wine, so captions draw their
+# close box; unpacked into the cache, copied into each prefix.
+fetch_wine_fonts() {
+  [ -d "$CACHE/wine-fonts" ] && ls "$CACHE/wine-fonts"/*.ttf >/dev/null 2>&1 && return 0
+  apt_private
+  local tmp; tmp=$(mktemp -d)
+  (cd "$tmp" && APT_CONFIG=$APTDIR/apt.conf apt-get download -q fonts-wine >/dev/null && dpkg -x fonts-wine_*.deb x)
+  mkdir -p "$CACHE/wine-fonts"
+  find "$tmp/x" -name '*.ttf' -exec cp {} "$CACHE/wine-fonts/" \;
+  rm -rf "$tmp"
+}
+
+# A Wine prefix made once: unmanaged X11 windows (no 2 s delay when a window
+# closes without a window manager) and the fonts above.
+build_prefix_template() {
+  local tpl=$CACHE/wineprefix-template
+  local want; want="$(wine --version 2>/dev/null)"
+  [ -f "$tpl/.stamp" ] && [ "$(cat "$tpl/.stamp")" = "$want" ] && return 0
+  log "initialising the Wine prefix template ($want)"
+  rm -rf "$tpl"
+  (
+    export WINEPREFIX=$tpl WINEDEBUG=-all LC_ALL=zh_CN.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=
+    wineboot -i >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    wineserver -w
+  )
+  cp "$CACHE"/wine-fonts/*.ttf "$tpl/drive_c/windows/Fonts/"
+  echo "$want" > "$tpl/.stamp"
+}
+
+build_sqlite
+build_jsoncpp
+build_gtest
+fetch_wine_fonts
+build_prefix_template
+echo "$PREFIX"
