@@ -1,16 +1,12 @@
-// The module's entry point: remembers the DLL's own instance handle, from
+// OrbChat.dll's entry point: remembers the DLL's own instance handle, from
 // which every template, menu and bitmap of the module is loaded.
 #include <windows.h>
 
-namespace {
-HINSTANCE g_hModule = nullptr;
-}
-
-HINSTANCE OrbChatModuleHandle() { return g_hModule; }
+#include "chat/ModuleHandle.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
   if (reason == DLL_PROCESS_ATTACH) {
-    g_hModule = instance;
+    SetOrbChatModuleHandle(instance);
     DisableThreadLibraryCalls(instance);
   }
   return TRUE;
