@@ -1,0 +1,28 @@
+#pragma once
+// The escaping of values in form-encoded request bodies. Encoded values are
+// code page 936 text converted to UTF-8 and escaped byte by byte; the server
+// expects the module's own table (it escapes every byte from 0x50 up, so lower
+// case letters are sent as %61 and so on). Raw values (ids, flags, the body
+// type) are copied, except for the two bytes that would cut the body into
+// other pairs.
+#include <cstddef>
+#include <string>
+
+#include "CString.h"
+
+namespace PercentEncoding {
+
+// True for a byte that an encoded value carries as "%" and two hex digits.
+bool IsEscaped(unsigned char byte);
+
+// Escapes bytes as the table says; the result is at most three times as long.
+std::string EncodeBytes(const char* bytes, size_t length);
+
+// Code page 936 text to UTF-8, then escaped.
+std::string EncodeAnsi(const CString& text);
+
+// A raw value: copied as it is, except "&" and "=" (written %26 and %3D) so
+// that an id taken from a received message cannot add or replace pairs.
+std::string ProtectRaw(const CString& text);
+
+}  // namespace PercentEncoding

@@ -1,0 +1,7 @@
+# Server messaging: request bodies, received texts, pool lookup, the senders.
+list(APPEND ORBCHAT_SOURCES
+  messaging/PercentEncoding.cpp
+  messaging/RequestBody.cpp
+  messaging/MessageBodies.cpp
+  messaging/ReceivedText.cpp)
+list(APPEND ORBCHAT_LIBS JsonCpp::JsonCpp)

@@ -1,0 +1,75 @@
+// The escaping of request values, byte by byte.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "messaging/PercentEncoding.h"
+
+namespace {
+
+struct EncodeRow {
+  const char* name;
+  std::string input;  // code page 936
+  const char* expected;
+};
+void PrintTo(const EncodeRow& row, std::ostream* os) { *os << row.name; }
+
+class EncodeAnsiTest : public testing::TestWithParam<EncodeRow> {};
+
+TEST_P(EncodeAnsiTest, EscapesAsTheTableSays) {
+  const EncodeRow& row = GetParam();
+  EXPECT_EQ(PercentEncoding::EncodeAnsi(CString(row.input)), row.expected) << row.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, EncodeAnsiTest,
+    testing::Values(
+        EncodeRow{"lower case letters are escaped", "abc", "%61%62%63"},
+        EncodeRow{"upper case A to O and digits are kept", "ABCDEFGHIJKLMNO0123456789", "ABCDEFGHIJKLMNO0123456789"},
+        EncodeRow{"upper case P to Z are escaped", "PQZ", "%50%51%5A"},
+        EncodeRow{"blank", "a b", "%61%20%62"},
+        EncodeRow{"listed punctuation", "*#%<>+", "%2A%23%25%3C%3E%2B"},
+        EncodeRow{"other punctuation below P is kept", "!\"$'(),-.:;?@/", "!\"$'(),-.:;?@/"},
+        EncodeRow{"punctuation from 0x50 up", "_[\\]^`{|}~\x7f", "%5F%5B%5C%5D%5E%60%7B%7C%7D%7E%7F"},
+        EncodeRow{"control bytes", "\t\r\n\x1f", "%09%0D%0A%1F"},
+        EncodeRow{"pair separators cannot cut the body", "a&b=c", "%61%26%62%3D%63"},
+        EncodeRow{"code page 936 text is sent as UTF-8", "中文", "%E4%B8%AD%E6%96%87"},
+        EncodeRow{"embedded NUL byte", std::string("A\0B", 3), "A%00B"},
+        EncodeRow{"empty", "", ""}),
+    [](const testing::TestParamInfo<EncodeRow>& info) { return "Row" + std::to_string(info.index); });
+
+TEST(PercentEncoding, OutputIsAtMostThreeTimesTheInput) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  const std::string out = PercentEncoding::EncodeBytes(all.data(), all.size());
+  EXPECT_LE(out.size(), 3 * all.size());
+  // Decoding gives the bytes back, so nothing is lost or mangled.
+  std::string decoded;
+  for (size_t i = 0; i < out.size(); ++i) {
+    if (out[i] == '%') {
+      ASSERT_LE(i + 2, out.size() - 1);
+      decoded += static_cast<char>(std::stoi(out.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      decoded += out[i];
+    }
+  }
+  EXPECT_EQ(decoded, all);
+}
+
+TEST(PercentEncoding, RawValuesOnlyLoseThePairSeparators) {
+  struct Row {
+    const char* input;
+    const char* expected;
+  };
+  const Row rows[] = {
+      {"c1001,c1002", "c1001,c1002"},
+      {"abc-123 x%y", "abc-123 x%y"},
+      {"t1&flag=i", "t1%26flag%3Di"},
+      {"群&组", "群%26组"},
+      {"", ""},
+  };
+  for (const Row& row : rows) EXPECT_EQ(PercentEncoding::ProtectRaw(row.input), row.expected) << row.input;
+}
+
+}  // namespace
