@@ -1,0 +1,294 @@
+// The INI class: how sections, keys and comments are matched, where new keys
+// go, and that writing back never loses the file.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "TestFolder.h"
+#include "support/IniFile.h"
+
+namespace {
+
+std::string Joined(const std::vector<std::string>& lines, const char* end = "\r\n") {
+  std::string text;
+  for (const std::string& line : lines) text += line + end;
+  return text;
+}
+
+std::vector<std::string> LinesOf(const CIniFile& ini) {
+  std::vector<std::string> lines;
+  for (const CString& line : ini.Lines()) lines.push_back(line.Str());
+  return lines;
+}
+
+// Loads the given lines (written with LF ends) into ini from a file in folder.
+void LoadLines(CIniFile& ini, const CTestFolder& folder, const std::vector<std::string>& lines) {
+  const CString path = folder.Path("settings.ini");
+  ASSERT_TRUE(CTestFolder::WriteBytes(path, Joined(lines, "\n")));
+  ASSERT_EQ(ini.Load(path), 1);
+}
+
+const std::vector<std::string> kSample = {
+    "; host settings",
+    "[System]",
+    "GroupMsgHead = g   // prefix of community threads",
+    "[Editor]",
+    "// font settings",
+    ";Commented=1",
+    "//Hidden=1",
+    "Fontname=宋体 //the face",
+    "  SendKeyMode = 1",
+    "Url=http://host/reg?u=$userid // join page",
+    "Tabbed=abc\t//tab comment",
+    "Semi=abc;//semi",
+    "Leading=//kept",
+    "Link=http://a/[b]",
+    "After=2",
+    "",
+    "[Chat]",
+    "defaultObjTag=5",
+    "[Next]",
+    "OnlyHere=1",
+    "[Last]",
+    "k=v",
+};
+
+struct ReadCase {
+  const char* section;
+  const char* key;
+  bool found;
+  const char* value;
+};
+
+}  // namespace
+
+TEST(IniFileRead, SectionsKeysAndCommentsMatchAsTheFormatSays) {
+  const ReadCase cases[] = {
+      {"System", "GroupMsgHead", true, "g"},
+      {"Editor", "Fontname", true, "宋体"},
+      {"Editor", "fontname", true, "宋体"},       // keys ignore case
+      {"editor", "Fontname", false, ""},          // section names do not
+      {"Editor", "SendKeyMode", true, "1"},       // blanks around the key
+      {"Editor", "Url", true, "http://host/reg?u=$userid"},  // "//" after ":" stays, the comment goes
+      {"Editor", "Tabbed", true, "abc"},
+      {"Editor", "Semi", true, "abc;"},
+      {"Editor", "Leading", true, "//kept"},      // "//" at the very start is the value
+      {"Editor", "After", true, "2"},             // a "[" inside a value does not end the section
+      {"Editor", "Commented", false, ""},
+      {"Editor", "Hidden", false, ""},
+      {"Chat", "defaultObjTag", true, "5"},
+      {"Chat", "OnlyHere", false, ""},            // stands only in the next section
+      {"Missing", "k", false, ""},
+      {"Editor", "", false, ""},
+  };
+  CTestFolder folder;
+  CIniFile ini;
+  LoadLines(ini, folder, kSample);
+  for (const ReadCase& c : cases) {
+    CString value("untouched");
+    EXPECT_EQ(ini.GetString(c.section, c.key, value), c.found ? 1 : 0) << c.section << "/" << c.key;
+    EXPECT_STREQ(value, c.found ? c.value : "untouched") << c.section << "/" << c.key;
+  }
+}
+
+TEST(IniFileRead, FindKeyLineTellsWhereTheSearchEnded) {
+  CTestFolder folder;
+  CIniFile ini;
+  LoadLines(ini, folder, kSample);
+  EXPECT_EQ(ini.FindKeyLine("Editor", "Fontname"), 8);
+  EXPECT_EQ(ini.FindKeyLine("Chat", "OnlyHere"), -2);
+  EXPECT_EQ(ini.FindKeyLine("Last", "zzz"), -1);
+  EXPECT_EQ(ini.FindKeyLine("Nowhere", "k"), -1);
+}
+
+TEST(IniFileRead, GetIntReadsTheLeadingNumberAndLeavesDefaultsWhenMissing) {
+  CTestFolder folder;
+  CIniFile ini;
+  LoadLines(ini, folder, {"[Editor]", "A=42", "B=  7 // c", "C=-3", "D=abc", "E=99999999999", "F=16777215"});
+  const struct {
+    const char* key;
+    int expected;
+  } cases[] = {{"A", 42}, {"B", 7}, {"C", -3}, {"D", 0}, {"E", 2147483647}, {"F", 16777215}};
+  for (const auto& c : cases) {
+    int value = -99;
+    EXPECT_EQ(ini.GetInt("Editor", c.key, value), 1) << c.key;
+    EXPECT_EQ(value, c.expected) << c.key;
+  }
+  int value = 2;
+  EXPECT_EQ(ini.GetInt("Editor", "Missing", value), 0);
+  EXPECT_EQ(value, 2);
+}
+
+TEST(IniFileRead, LineEndsOfEveryKindAreDropped) {
+  CTestFolder folder;
+  const CString path = folder.Path("mixed.ini");
+  ASSERT_TRUE(CTestFolder::WriteBytes(path, "[A]\r\nx=1\ny=2\r\nz=3"));
+  CIniFile ini;
+  ASSERT_EQ(ini.Load(path), 1);
+  EXPECT_EQ(LinesOf(ini), (std::vector<std::string>{"[A]", "x=1", "y=2", "z=3"}));
+}
+
+namespace {
+struct SetCase {
+  const char* name;
+  std::vector<std::string> before;
+  const char* section;
+  const char* key;
+  const char* value;
+  std::vector<std::string> after;
+};
+}  // namespace
+
+TEST(IniFileWrite, KeysGoWhereTheReaderFindsThem) {
+  const SetCase cases[] = {
+      {"empty file", {}, "Editor", "SendKeyMode", "1", {"[Editor]", "SendKeyMode=1"}},
+      {"header only", {"[Editor]"}, "Editor", "SendKeyMode", "1", {"[Editor]", "SendKeyMode=1"}},
+      {"replace keeps key text and blanks, drops comment",
+       {"[Editor]", " Fontname =Arial // c"}, "Editor", "fontname", "宋体",
+       {"[Editor]", " Fontname =宋体"}},
+      {"insert before the next section",
+       {"[Editor]", "A=1", "", "[Chat]", "x=1"}, "Editor", "B", "2",
+       {"[Editor]", "A=1", "", "B=2", "[Chat]", "x=1"}},
+      {"append when the section runs to the end", {"[Editor]", "A=1"}, "Editor", "B", "2",
+       {"[Editor]", "A=1", "B=2"}},
+      {"new section at the end", {"[System]", "A=1"}, "Editor", "B", "2",
+       {"[System]", "A=1", "[Editor]", "B=2"}},
+      {"a section whose name only contains the wanted one is not it",
+       {"[EditorOld]", "B=0", "[Editor]", "A=1"}, "Editor", "B", "2",
+       {"[EditorOld]", "B=0", "[Editor]", "A=1", "B=2"}},
+      {"a [ inside a value is not a header", {"[Editor]", "Link=a[b]", "B=1"}, "Editor", "B", "2",
+       {"[Editor]", "Link=a[b]", "B=2"}},
+      {"comments stay", {"[Editor]", ";B=1", "//B=1", "B=1"}, "Editor", "B", "2",
+       {"[Editor]", ";B=1", "//B=1", "B=2"}},
+      {"section names keep their case", {"[Editor]", "B=1"}, "editor", "B", "2",
+       {"[Editor]", "B=1", "[editor]", "B=2"}},
+  };
+  for (const SetCase& c : cases) {
+    CTestFolder folder;
+    CIniFile ini;
+    LoadLines(ini, folder, c.before);
+    EXPECT_EQ(ini.SetString(c.section, c.key, c.value), 1) << c.name;
+    EXPECT_EQ(LinesOf(ini), c.after) << c.name;
+    CString read;
+    EXPECT_EQ(ini.GetString(c.section, c.key, read), 1) << c.name;
+    EXPECT_STREQ(read, c.value) << c.name;
+  }
+}
+
+TEST(IniFileWrite, TextsWithLineBreaksAreRefused) {
+  CTestFolder folder;
+  CIniFile ini;
+  LoadLines(ini, folder, {"[Editor]", "Fontname=Arial"});
+  EXPECT_EQ(ini.SetString("Editor", "Fontname", "x\r\n[System]\r\nGroupMsgHead=evil"), 0);
+  EXPECT_EQ(ini.SetString("Editor", "A\nB", "1"), 0);
+  EXPECT_EQ(ini.SetString("Edi\ntor", "A", "1"), 0);
+  EXPECT_EQ(LinesOf(ini), (std::vector<std::string>{"[Editor]", "Fontname=Arial"}));
+}
+
+TEST(IniFileDisk, MissingFileIsNeverCreated) {
+  CTestFolder folder;
+  const CString path = folder.Path("missing.ini");
+  {
+    CIniFile ini;
+    EXPECT_EQ(ini.Load(path), 0);
+    EXPECT_EQ(ini.SetString("Editor", "SendKeyMode", "1"), 0);
+    EXPECT_EQ(ini.SetInt("Editor", "Fontsize", 5), 0);
+    CString value("default");
+    EXPECT_EQ(ini.GetString("Editor", "SendKeyMode", value), 0);
+    EXPECT_STREQ(value, "default");
+  }
+  EXPECT_FALSE(CTestFolder::Exists(path));
+}
+
+TEST(IniFileDisk, ChangesAreWrittenWithCrLfAndSeenByTheNextObject) {
+  CTestFolder folder;
+  const CString path = folder.Path("用户设置.ini");
+  ASSERT_TRUE(CTestFolder::WriteBytes(path, "[Editor]\n"));
+  {
+    CIniFile ini;
+    ASSERT_EQ(ini.Load(path), 1);
+    EXPECT_EQ(ini.SetInt("Editor", "SendKeyMode", 1), 1);
+    EXPECT_EQ(ini.SetString("Editor", "Fontname", "宋体"), 1);
+    EXPECT_EQ(ini.SetInt("Editor", "ForeColor", -1), 1);
+  }
+  std::string bytes;
+  ASSERT_TRUE(CTestFolder::ReadBytes(path, bytes));
+  EXPECT_EQ(bytes, Joined({"[Editor]", "SendKeyMode=1", "Fontname=宋体", "ForeColor=-1"}));
+  EXPECT_FALSE(CTestFolder::Exists(path + ".new"));
+
+  CIniFile again;
+  ASSERT_EQ(again.Load(path), 1);
+  CString font;
+  int mode = 0, colour = 0;
+  EXPECT_EQ(again.GetString("Editor", "Fontname", font), 1);
+  EXPECT_EQ(again.GetInt("Editor", "SendKeyMode", mode), 1);
+  EXPECT_EQ(again.GetInt("Editor", "ForeColor", colour), 1);
+  EXPECT_STREQ(font, "宋体");
+  EXPECT_EQ(mode, 1);
+  EXPECT_EQ(colour, -1);
+}
+
+TEST(IniFileDisk, UnchangedFileIsNotRewritten) {
+  CTestFolder folder;
+  const CString path = folder.Path("host.ini");
+  ASSERT_TRUE(CTestFolder::WriteBytes(path, "[System]\nGroupMsgHead=g"));
+  {
+    CIniFile ini;
+    ASSERT_EQ(ini.Load(path), 1);
+    CString head;
+    EXPECT_EQ(ini.GetString("System", "GroupMsgHead", head), 1);
+  }
+  std::string bytes;
+  ASSERT_TRUE(CTestFolder::ReadBytes(path, bytes));
+  EXPECT_EQ(bytes, "[System]\nGroupMsgHead=g");
+}
+
+TEST(IniFileDisk, FileThatCannotBeWrittenIsLeftAsItWas) {
+  const std::string original = "[Editor]\r\nFontname=Arial\r\n";
+  // Read-only, and held open by someone who shares nothing.
+  for (bool readOnly : {true, false}) {
+    CTestFolder folder;
+    const CString path = folder.Path("settings.ini");
+    ASSERT_TRUE(CTestFolder::WriteBytes(path, original));
+    HANDLE holder = INVALID_HANDLE_VALUE;
+    {
+      CIniFile ini;
+      ASSERT_EQ(ini.Load(path), 1);
+      if (readOnly) {
+        ASSERT_TRUE(SetFileAttributesA(path, FILE_ATTRIBUTE_READONLY));
+      } else {
+        holder = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+      }
+      EXPECT_EQ(ini.SetString("Editor", "Fontname", "宋体"), 1);
+    }
+    if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
+    std::string bytes;
+    ASSERT_TRUE(CTestFolder::ReadBytes(path, bytes));
+    EXPECT_EQ(bytes, original) << (readOnly ? "read-only" : "held open");
+    EXPECT_FALSE(CTestFolder::Exists(path + ".new")) << (readOnly ? "read-only" : "held open");
+  }
+}
+
+TEST(IniFileDisk, LoadingAnotherFileSavesTheFirstAndMixesNothing) {
+  CTestFolder folder;
+  const CString first = folder.Path("a.ini"), second = folder.Path("b.ini");
+  ASSERT_TRUE(CTestFolder::WriteBytes(first, "[A]\r\n"));
+  ASSERT_TRUE(CTestFolder::WriteBytes(second, "[B]\r\n"));
+  {
+    CIniFile ini;
+    ASSERT_EQ(ini.Load(first), 1);
+    ini.SetString("A", "x", "1");
+    ASSERT_EQ(ini.Load(second), 1);
+    EXPECT_EQ(LinesOf(ini), (std::vector<std::string>{"[B]"}));
+    ini.SetString("B", "y", "2");
+  }
+  std::string a, b;
+  ASSERT_TRUE(CTestFolder::ReadBytes(first, a));
+  ASSERT_TRUE(CTestFolder::ReadBytes(second, b));
+  EXPECT_EQ(a, "[A]\r\nx=1\r\n");
+  EXPECT_EQ(b, "[B]\r\ny=2\r\n");
+}
