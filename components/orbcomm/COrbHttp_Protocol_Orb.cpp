@@ -1,0 +1,165 @@
+#include "COrbHttp_Protocol_Orb.h"
+
+#include <windows.h>
+
+#include <deque>
+
+#include "COrbMsgStore.h"
+#include "ChatDatabaseSchema.h"
+#include "LocalServerImpl.h"
+#include "ProfileFolder.h"
+
+struct COrbHttp_Protocol_Orb::Impl {
+  struct Unsent {
+    CString pool;
+    CString body;
+    unsigned pushId;
+  };
+
+  bool loggedIn = false;
+  InfoLoginInfoStruct login;
+  COrbMsgStore store;
+  ChatServerCore* core = nullptr;
+  std::shared_ptr<ServerLink> link;
+  unsigned nextPushId = 1;
+  std::deque<Unsent> outbox;
+
+  bool IsLinked() const { return core && link && link->alive; }
+
+  // Push ids run 1, 2, ... 0xFFFFFFFE and start again at 1: never 0 (the id
+  // of unsolicited texts) and never 0xFFFFFFFF (which callers treat as none).
+  unsigned NextPushId() {
+    unsigned id = nextPushId;
+    nextPushId = id >= 0xFFFFFFFEu ? 1u : id + 1u;
+    return id;
+  }
+
+  void Unlink() {
+    if (IsLinked()) core->Detach(link);
+    link.reset();
+    core = nullptr;
+  }
+};
+
+COrbHttp_Protocol_Orb::COrbHttp_Protocol_Orb() : m_pImpl(std::make_unique<Impl>()) {}
+
+COrbHttp_Protocol_Orb::~COrbHttp_Protocol_Orb() { Logout(); }
+
+bool COrbHttp_Protocol_Orb::Login(const InfoLoginInfoStruct& who, CString& error) {
+  Logout();
+  InfoLoginInfoStruct login = who;
+  if (!ProfileFolder::CheckLogin(login, error)) return false;
+  ProfileFolder folder(login.m_strProfileDir, login.m_strUserID);
+  if (!folder.Create(error)) return false;
+  login.m_strDataFilePath = folder.FilePath(".dat");
+  login.m_strCustomFilePath = folder.FilePath(".ini");
+  login.m_strMsgFilePath = folder.FilePath(".msg");
+  login.m_strUserFlag = login.m_strRole + login.m_strUserID;
+  if (!CreateChatDatabase(login.m_strDataFilePath)) {
+    error.Format("无法建立本地数据库文件: %s", login.m_strDataFilePath.GetString());
+    return false;
+  }
+  if (!ProfileFolder::CreateEmptyFile(login.m_strCustomFilePath)) {
+    error.Format("无法建立用户设置文件: %s", login.m_strCustomFilePath.GetString());
+    return false;
+  }
+  if (!m_pImpl->store.Open(login.m_strMsgFilePath)) {
+    error.Format("无法打开消息记录文件: %s (%s)", login.m_strMsgFilePath.GetString(),
+                 m_pImpl->store.GetLastError().GetString());
+    return false;
+  }
+  m_pImpl->login = login;
+  m_pImpl->loggedIn = true;
+  return true;
+}
+
+void COrbHttp_Protocol_Orb::Logout() {
+  m_pImpl->Unlink();
+  m_pImpl->store.Close();
+  m_pImpl->outbox.clear();
+  m_pImpl->login = InfoLoginInfoStruct();
+  m_pImpl->loggedIn = false;
+}
+
+bool COrbHttp_Protocol_Orb::IsLoggedIn() const { return m_pImpl->loggedIn; }
+
+bool COrbHttp_Protocol_Orb::Link(COrbLocalServer* server, CString& error) {
+  if (!m_pImpl->loggedIn) {
+    error = "请先登录";
+    return false;
+  }
+  if (!server) {
+    error = "没有服务器";
+    return false;
+  }
+  m_pImpl->Unlink();
+  ChatServerCore& core = server->m_pImpl->core;
+  m_pImpl->link = core.Attach(GetMemberID(), m_pImpl->login.m_strAlias, error);
+  if (!m_pImpl->link) return false;
+  m_pImpl->core = &core;
+  // What was pushed while offline goes out now, in order.
+  while (!m_pImpl->outbox.empty() && m_pImpl->IsLinked()) {
+    Impl::Unsent unsent = m_pImpl->outbox.front();
+    m_pImpl->outbox.pop_front();
+    core.Submit(m_pImpl->link, unsent.pool, unsent.body, unsent.pushId);
+  }
+  return true;
+}
+
+void COrbHttp_Protocol_Orb::Unlink() { m_pImpl->Unlink(); }
+
+bool COrbHttp_Protocol_Orb::IsLinked() const { return m_pImpl->IsLinked(); }
+
+unsigned COrbHttp_Protocol_Orb::Push(const CString& pool, const CString& body) {
+  if (!m_pImpl->loggedIn) return 0;
+  unsigned id = m_pImpl->NextPushId();
+  if (m_pImpl->IsLinked()) {
+    m_pImpl->core->Submit(m_pImpl->link, pool, body, id);
+  } else {
+    m_pImpl->outbox.push_back({pool, body, id});
+  }
+  return id;
+}
+
+CString COrbHttp_Protocol_Orb::Pop(const CString& pool, unsigned& pushId) {
+  pushId = 0;
+  CString text;
+  if (!m_pImpl->IsLinked() || !m_pImpl->core->Take(m_pImpl->link, pool, pushId, text)) {
+    pushId = 0;
+    return "";
+  }
+  return text;
+}
+
+CString COrbHttp_Protocol_Orb::GetSessionID() const {
+  return m_pImpl->IsLinked() ? m_pImpl->link->sessionId : CString();
+}
+
+CString COrbHttp_Protocol_Orb::GetUserID() const { return m_pImpl->login.m_strUserID; }
+
+CString COrbHttp_Protocol_Orb::GetMyAlias() const { return m_pImpl->login.m_strAlias; }
+
+CString COrbHttp_Protocol_Orb::GetUserIDFlag() const { return m_pImpl->login.m_strUserFlag; }
+
+CString COrbHttp_Protocol_Orb::GetMyRole() const { return m_pImpl->loggedIn ? m_pImpl->login.m_strRole : CString(); }
+
+CString COrbHttp_Protocol_Orb::GetRoleCodes() const {
+  return m_pImpl->loggedIn ? m_pImpl->login.m_strRoleCodes : CString();
+}
+
+InfoLoginInfoStruct* COrbHttp_Protocol_Orb::GetLoginInfo() {
+  return m_pImpl->loggedIn ? &m_pImpl->login : nullptr;
+}
+
+CString COrbHttp_Protocol_Orb::GetUserCustomFileName() const { return m_pImpl->login.m_strCustomFilePath; }
+
+bool COrbHttp_Protocol_Orb::SaveMsgToMdb(InfoMsgStructer* msg) {
+  if (!msg || !m_pImpl->loggedIn) return false;
+  return m_pImpl->store.Save(*msg);
+}
+
+CString COrbHttp_Protocol_Orb::GetMemberID() const {
+  return m_pImpl->loggedIn ? m_pImpl->login.m_strRole + m_pImpl->login.m_strUserID : CString();
+}
+
+int COrbHttp_Protocol_Orb::GetUnsentCount() const { return static_cast<int>(m_pImpl->outbox.size()); }

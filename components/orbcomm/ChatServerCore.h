@@ -1,0 +1,141 @@
+#pragma once
+// The state and the request handling of the embedded chat server: pools,
+// users and their mailboxes, threads, communities and simulated peers. One
+// lock guards everything, so sessions on several threads may use it.
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "CString.h"
+#include "Mailbox.h"
+#include "MemberList.h"
+#include "OrbServerError.h"
+#include "RequestParser.h"
+#include "ServerLink.h"
+
+class ChatServerCore {
+ public:
+  ChatServerCore();
+  ~ChatServerCore();
+  ChatServerCore(const ChatServerCore&) = delete;
+  ChatServerCore& operator=(const ChatServerCore&) = delete;
+
+  void SetPool(const CString& code, const CString& reqPool, const CString& ansPool);
+  CString GetRequestPool(const CString& code) const;
+  CString GetAnswerPool(const CString& code) const;
+  void SetGroupMsgHead(const CString& head);
+  CString GetGroupMsgHead() const;
+  bool AddCommunity(const CString& groupId, const CString& name, const CString& description, const CString& members);
+  bool AddPeer(const CString& memberId, const CString& alias, bool groupPeer);
+  void SetMailboxLimit(int limit);
+
+  bool IsOnline(const CString& memberId) const;
+  int GetQueuedCount(const CString& memberId) const;
+  bool HasThread(const CString& threadId) const;
+  CString GetThreadMembers(const CString& threadId) const;
+
+  // A session of memberId comes online. Null with a message in error when the
+  // member id is not one a user can have.
+  std::shared_ptr<ServerLink> Attach(const CString& memberId, const CString& alias, CString& error);
+  void Detach(const std::shared_ptr<ServerLink>& link);
+  // One request of a linked session, answered into mailboxes before it returns.
+  void Submit(const std::shared_ptr<ServerLink>& link, const CString& pool, const CString& body, unsigned pushId);
+  // The next text of the session's pool; false when there is none.
+  bool Take(const std::shared_ptr<ServerLink>& link, const CString& pool, unsigned& pushId, CString& text);
+
+  // Longest request body accepted (bytes).
+  static constexpr size_t kMaxBodyBytes = 8u << 20;
+
+ private:
+  struct User {
+    CString memberId;
+    CString alias;
+    std::shared_ptr<ServerLink> link;  // null while offline
+    Mailbox mailbox;
+  };
+  struct Thread {
+    MemberList members;
+  };
+  struct Community {
+    CString name;
+    CString description;
+    MemberList members;
+  };
+  enum class PeerKind { Echo, Group };
+  struct Peer {
+    CString memberId;
+    CString alias;
+    PeerKind kind;
+  };
+  // Who sent the request being handled.
+  struct Sender {
+    CString memberId;
+    CString alias;
+    User* user;     // null for a peer
+    unsigned pushId;
+  };
+  // One message for delivery, code page 936 texts. Deliver fills the id and
+  // the time.
+  struct Message {
+    CString code;  // "505" or "506"
+    CString threadId;
+    CString memberText;
+    CString title;
+    CString abstract;
+    CString body;
+    CString url;
+    CString groupId;  // group messages only
+    CString fromId;
+    CString fromName;
+    CString msgId;
+    CString publishTime;
+  };
+  // A message that reached a peer, which answers it once the request that
+  // brought it is done.
+  struct PeerTask {
+    const Peer* peer;
+    Message received;
+  };
+
+  void HandleRequest(const Sender& sender, const CString& pool, const CString& body);
+  void HandleApplication(const Sender& sender, const RequestParser::Values& values);
+  void HandlePersonal(const Sender& sender, const RequestParser::Values& values);
+  void HandleGroup(const Sender& sender, const RequestParser::Values& values);
+  void HandleGroupInfo(const Sender& sender, const CString& body);
+  // Delivers to every member but the sender; false (and an error answer) when
+  // a mailbox is full, then nobody receives it.
+  bool Deliver(const Sender& sender, Message& message, const MemberList& recipients);
+  void RunPeerTasks();
+  void PeerReply(const PeerTask& task);
+
+  void Answer(const Sender& sender, const CString& code, const std::string& json);
+  void AnswerError(const Sender& sender, const CString& code, OrbServerError error, const CString& info);
+  // Decodes the UTF-8 value of key to code page 936; false when not valid UTF-8.
+  static bool TextOf(const RequestParser::Values& values, const char* key, CString& text);
+  static CString RawOf(const RequestParser::Values& values, const char* key);
+  CString DisplayName(const Sender& sender, const RequestParser::Values& values) const;
+  CString NextMessageId();
+  static CString Now();
+  static bool IsSafeId(const CString& id);
+
+  User& UserOf(const CString& memberId);
+  const Peer* PeerOf(const CString& memberId) const;
+  User* LinkedUser(const std::shared_ptr<ServerLink>& link);
+
+  mutable SRWLOCK m_lock = SRWLOCK_INIT;
+  std::map<CString, std::pair<CString, CString>> m_mapPools;  // code -> (request pool, answer pool)
+  CString m_strGroupMsgHead = "g";
+  std::unordered_map<std::string, User> m_mapUsers;           // by member key
+  std::unordered_map<std::string, Thread> m_mapThreads;       // by thread id
+  std::map<CString, Community> m_mapCommunities;              // by group id
+  std::unordered_map<std::string, Peer> m_mapPeers;           // by member key
+  std::vector<PeerTask> m_arrPeerTasks;
+  int m_nMailboxLimit = 1000000;
+  unsigned long long m_nMessageCount = 0;
+  unsigned m_nSessionCount = 0;
+  DWORD m_nStamp;
+};

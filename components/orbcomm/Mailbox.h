@@ -1,0 +1,28 @@
+#pragma once
+// What the server holds for one user: a queue per answer pool of the texts
+// waiting to be popped, oldest first. Putting and taking are O(1).
+#include <deque>
+#include <string>
+#include <unordered_map>
+
+#include "CString.h"
+
+class Mailbox {
+ public:
+  void Put(const std::string& pool, unsigned pushId, const CString& text);
+  // False when the pool holds nothing.
+  bool Take(const std::string& pool, unsigned& pushId, CString& text);
+  int Count() const { return m_nCount; }
+  // Drops the answers to push ids (they belong to a session that is gone, and
+  // a new session would take them for answers to its own requests); messages
+  // (push id 0) stay.
+  void DropAnswers();
+
+ private:
+  struct Entry {
+    unsigned pushId;
+    CString text;
+  };
+  std::unordered_map<std::string, std::deque<Entry>> m_mapPools;
+  int m_nCount = 0;
+};

@@ -1,0 +1,27 @@
+#pragma once
+// Splits a form-encoded request body into its pairs. The client writes the
+// pairs of a request in a fixed order and leaves raw values (ids, member lists)
+// unescaped, so a raw value may itself hold "&" or "="; the parser therefore
+// reads the body against the list of keys the request may carry, in order,
+// and accepts a split only where every encoded value is valid percent-encoded
+// text. Encoded values are never ambiguous: their letters from P up are always
+// escaped, so "&key=" cannot occur inside one.
+#include <cstddef>
+#include <map>
+#include <string>
+
+struct RequestField {
+  const char* key;
+  bool encoded;   // percent-encoded UTF-8; otherwise raw
+  bool optional;  // the client leaves the pair out when the value is empty
+};
+
+class RequestParser {
+ public:
+  // key -> value: encoded values decoded to their UTF-8 bytes, raw values with
+  // %26 and %3D turned back into "&" and "=". Absent optional keys are missing.
+  using Values = std::map<std::string, std::string>;
+
+  // False when the body is not exactly the fields in order.
+  static bool Parse(const std::string& body, const RequestField* fields, size_t count, Values& values);
+};
