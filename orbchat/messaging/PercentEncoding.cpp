@@ -8,9 +8,8 @@ namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";
 
-// The pair separators of a form body. The server splits the body at "&" and a
-// pair at its first "="; a value that kept them would be cut, or could carry
-// pairs of its own.
+// The pair separators of a form body, escaped only in raw values: an encoded
+// value may keep them, since every letter of a key is escaped inside it.
 bool IsSeparator(unsigned char byte) { return byte == '&' || byte == '='; }
 
 std::array<bool, 256> MakeTable() {
@@ -18,7 +17,7 @@ std::array<bool, 256> MakeTable() {
   for (int b = 0; b < 256; ++b) {
     const auto byte = static_cast<unsigned char>(b);
     table[static_cast<size_t>(b)] = byte < 0x20 || byte >= 0x50 || byte == '*' || byte == '#' || byte == '%' ||
-                                    byte == '<' || byte == '>' || byte == '+' || byte == ' ' || IsSeparator(byte);
+                                    byte == '<' || byte == '>' || byte == '+' || byte == ' ';
   }
   return table;
 }

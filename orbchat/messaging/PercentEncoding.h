@@ -1,10 +1,12 @@
 #pragma once
 // The escaping of values in form-encoded request bodies. Encoded values are
-// code page 936 text converted to UTF-8 and escaped byte by byte; the server
-// expects the module's own table (it escapes every byte from 0x50 up, so lower
-// case letters are sent as %61 and so on). Raw values (ids, flags, the body
-// type) are copied, except for the two bytes that would cut the body into
-// other pairs.
+// code page 936 text converted to UTF-8 and escaped byte by byte with the
+// module's own table: every byte from 0x50 up (so lower case letters are sent
+// as %61 and so on), the bytes below 0x20 and * # % < > + and the blank.
+// "&", "=", "?" and "/" stay as they are; since every letter of a key is
+// escaped, "&key=" can never appear inside an encoded value. Raw values (ids,
+// flags, the body type) are copied, except for the two bytes that would let
+// them cut the body into other pairs.
 #include <cstddef>
 #include <string>
 
@@ -21,8 +23,9 @@ std::string EncodeBytes(const char* bytes, size_t length);
 // Code page 936 text to UTF-8, then escaped.
 std::string EncodeAnsi(const CString& text);
 
-// A raw value: copied as it is, except "&" and "=" (written %26 and %3D) so
-// that an id taken from a received message cannot add or replace pairs.
+// A raw value: copied as it is, except "&" and "=" (written %26 and %3D, which
+// the server turns back) so that an id taken from a received message, such
+// as a thread id another client made up, cannot add or replace pairs.
 std::string ProtectRaw(const CString& text);
 
 }  // namespace PercentEncoding

@@ -37,10 +37,11 @@ TEST(MessageBodies, IdsFromReceivedMessagesCannotAddPairs) {
   EXPECT_STREQ(GroupMessage("1&2", "", "1", "m=h", ""), "flag=d&group_id=1%262&body=1&body_type=m%3Dh");
 }
 
-TEST(MessageBodies, MhtBodyKeepsItsSeparatorsInsideTheValue) {
-  // Quoted-printable and HTML entities are full of "=" and "&".
-  EXPECT_STREQ(PersonalMessage("T", "", "=3D&nbsp;", "mht", ""),
-               "flag=d&thread_id=T&body=%3D3D%26%6E%62%73%70;&body_type=mht");
+TEST(MessageBodies, EncodedValuesKeepAmpersandAndEquals) {
+  // Quoted-printable and HTML entities are full of "=" and "&"; the letters
+  // around them are escaped, so no key can appear inside the value.
+  EXPECT_STREQ(PersonalMessage("T", "a&b=c", "=3D&nbsp;", "mht", ""),
+               "flag=d&thread_id=T&body==3D&%6E%62%73%70;&abstract=%61&%62=%63&body_type=mht");
 }
 
 TEST(MessageBodies, GroupInfoRequestIsTheTrimmedId) {

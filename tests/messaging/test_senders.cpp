@@ -247,7 +247,7 @@ TEST_F(GroupSender, SendsToTheGroupId) {
   // A thread key taken from a received message replaces the key, not the id.
   sender->SetThreadId("g99");
   EXPECT_EQ(sender->Send("", "1", "mht", notice), SenderResult::kSent);
-  EXPECT_STREQ(m_session.m_arrPushed[1].body, "flag=d&group_id=12&body=1&body_type=mht");
+  EXPECT_STREQ(m_session.m_arrPushed[1].body, "flag=d&group_id=12&body=1&body_type=mht&from=A%6E%6E");
   EXPECT_EQ(sender->m_arrPushIds, (std::vector<unsigned>{41, 42}));
   EXPECT_TRUE(sender->OwnsPushId(42));
   EXPECT_FALSE(sender->OwnsPushId(40));
