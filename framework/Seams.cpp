@@ -16,6 +16,7 @@ struct SeamTable {
   Seams::WorkAreaFn workArea;
   Seams::FontListFn fonts;
   Seams::ShellExecuteFn shell;
+  Seams::DoModalFn doModal;
 };
 
 SeamTable& Table() {
@@ -101,5 +102,7 @@ void SetHostExePath(ModulePathFn fn) { Table().hostPath = std::move(fn); }
 void SetWorkArea(WorkAreaFn fn) { Table().workArea = std::move(fn); }
 void SetScreenFonts(FontListFn fn) { Table().fonts = std::move(fn); }
 void SetShellExecute(ShellExecuteFn fn) { Table().shell = std::move(fn); }
+void SetDoModal(DoModalFn fn) { Table().doModal = std::move(fn); }
+DoModalFn GetDoModal() { return Table().doModal; }
 
 }  // namespace Seams

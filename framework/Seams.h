@@ -1,7 +1,8 @@
 #pragma once
 // One replaceable entry point for each call that a test must be able to answer
-// or observe: message boxes, popup menus, file dialogs, the clock, the host
-// executable's path, the work area, the screen's font list and the shell.
+// or observe: message boxes, modal dialogs, popup menus, file dialogs, the
+// clock, the host executable's path, the work area, the screen's font list and
+// the shell. The clipboard has its own seam (Clipboard.h).
 // Each defaults to the real call; a test installs its own answer with the Set
 // function and restores the default by passing an empty function.
 #include <windows.h>
@@ -12,6 +13,8 @@
 
 #include "CString.h"
 #include "FrameworkApi.h"
+
+class CDialog;
 
 namespace Seams {
 
@@ -24,6 +27,10 @@ using TickCountFn = std::function<DWORD()>;
 using ModulePathFn = std::function<CString()>;
 using WorkAreaFn = std::function<RECT()>;
 using FontListFn = std::function<std::vector<CString>()>;
+// Answers CDialog::DoModal: returns the result DoModal gives. It may act on
+// the dialog object (set its members) or run the real dialog with
+// dialog.RunModal(...), which does not come back to this seam for that dialog.
+using DoModalFn = std::function<INT_PTR(CDialog& dialog)>;
 using ShellExecuteFn = std::function<HINSTANCE(HWND owner, const char* verb, const char* file, const char* params,
                                                const char* dir, int show)>;
 
@@ -50,5 +57,8 @@ ORBFW_API void SetHostExePath(ModulePathFn fn);
 ORBFW_API void SetWorkArea(WorkAreaFn fn);
 ORBFW_API void SetScreenFonts(FontListFn fn);
 ORBFW_API void SetShellExecute(ShellExecuteFn fn);
+ORBFW_API void SetDoModal(DoModalFn fn);
+// The installed DoModal answer; empty when dialogs run for real.
+ORBFW_API DoModalFn GetDoModal();
 
 }  // namespace Seams

@@ -1,0 +1,13 @@
+#pragma once
+// An owned GDI bitmap, loaded from a module's resources or made compatible
+// with a device context.
+#include "CGdiObject.h"
+#include "CSize.h"
+
+class ORBFW_API CBitmap : public CGdiObject {
+ public:
+  BOOL LoadBitmap(HINSTANCE module, UINT id);
+  BOOL CreateCompatibleBitmap(HDC dc, int width, int height);
+  CSize GetSize() const;
+  operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }  // NOLINT
+};

@@ -1,0 +1,14 @@
+#include "CEdit.h"
+
+void CEdit::SetSel(int start, int end, BOOL noScroll) {
+  SendMessage(EM_SETSEL, static_cast<WPARAM>(start), end);
+  if (!noScroll) SendMessage(EM_SCROLLCARET);
+}
+
+void CEdit::GetSel(int& start, int& end) const {
+  DWORD first = 0;
+  DWORD last = 0;
+  SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&first), reinterpret_cast<LPARAM>(&last));
+  start = static_cast<int>(first);
+  end = static_cast<int>(last);
+}

@@ -1,0 +1,18 @@
+#pragma once
+// The device context of a WM_PAINT handler: BeginPaint on construction,
+// EndPaint on destruction.
+#include "CDC.h"
+#include "CWnd.h"
+
+class ORBFW_API CPaintDC : public CDC {
+ public:
+  explicit CPaintDC(CWnd* wnd) : m_hWnd(wnd ? wnd->m_hWnd : nullptr) { m_hDC = ::BeginPaint(m_hWnd, &m_ps); }
+  ~CPaintDC() override {
+    if (m_hWnd) ::EndPaint(m_hWnd, &m_ps);
+    m_hDC = nullptr;
+  }
+  PAINTSTRUCT m_ps{};
+
+ private:
+  HWND m_hWnd;
+};
