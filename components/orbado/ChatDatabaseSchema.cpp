@@ -86,8 +86,9 @@ bool CreateChatDatabase(const char* path) {
 
   // Build the file under another name and move it into place only when it is
   // complete, so no half-made database is ever found under the real name,
-  // and a file that appeared meanwhile is not replaced.
-  const std::wstring building = target + L".new";
+  // and a file that appeared meanwhile (another process creating it too) is
+  // not replaced.
+  const std::wstring building = target + L"." + std::to_wstring(GetCurrentProcessId()) + L".new";
   DeleteFileW(building.c_str());
   const bool built = CreateTables(building);
   DeleteFileW((building + L"-journal").c_str());

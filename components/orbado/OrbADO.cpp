@@ -77,6 +77,10 @@ bool COrbADO::OpenTable(const char* sql, CursorTypeEnum /*cursor*/, LockTypeEnum
   return true;
 }
 
+bool COrbADO::OpenTable(const char* sql, int cursor, int lock, long options) {
+  return OpenTable(sql, static_cast<CursorTypeEnum>(cursor), static_cast<LockTypeEnum>(lock), options);
+}
+
 bool COrbADO::First() { return m_pRecordset && m_pRecordset->First(); }
 bool COrbADO::Next() { return m_pRecordset && m_pRecordset->Next(); }
 bool COrbADO::End() { return m_pRecordset && m_pRecordset->End(); }

@@ -47,9 +47,13 @@ class ORBADO_API COrbADO {
   // no result (and the connection stays open for DisConnect).
   bool OpenTable(const char* sql, CursorTypeEnum cursor = adOpenStatic, LockTypeEnum lock = adLockReadOnly,
                  long options = adCmdText);
+  // The same with the option values as plain numbers (3, 1, 1 to read; 1, 3,
+  // 1 to change).
+  bool OpenTable(const char* sql, int cursor, int lock, long options);
 
   // Cursor moves; each returns true when a record is current afterwards.
-  // Changes not yet saved with Update are saved before the cursor moves.
+  // Changes not yet saved with Update are saved before the cursor moves (a
+  // change that cannot be saved then is dropped).
   bool First();
   bool Next();
   bool End();

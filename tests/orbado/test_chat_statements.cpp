@@ -47,6 +47,19 @@ std::vector<std::string> ReadColumn(const CChatDb& file, const char* sql, const 
 
 using Strings = std::vector<std::string>;
 
+// Names (ANSI) of the files in a test folder.
+Strings FileNames(const CTestFolder& folder) {
+  Strings names;
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((CodePage::AnsiToWide(folder.Root()) + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(CodePage::WideToAnsi(found.cFileName).Str());
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
 const char* const kDirectory =
     "INSERT INTO ContactList VALUES ('c1001', '张三', 'c');"
     "INSERT INTO ContactList VALUES ('c1002', NULL, 'c');"
@@ -302,7 +315,7 @@ TEST(ChatDatabaseFile, IsCreatedWithTheSevenTablesAndTheirColumns) {
   const CString path = folder.Path("张三.dat");
   ASSERT_TRUE(CreateChatDatabase(path));
   EXPECT_TRUE(IsChatDatabase(path));
-  EXPECT_FALSE(CTestFolder::Exists(path + ".new"));
+  EXPECT_EQ(FileNames(folder), Strings{"张三.dat"});  // nothing left from building it
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open_v2(CodePage::AnsiToUtf8(path).c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
   const struct {
@@ -369,6 +382,7 @@ TEST(ChatDatabaseFile, AFileThatCannotBeMadeLeavesNothingBehind) {
   const CString path = folder.Path("无此目录\\1001.dat");
   EXPECT_FALSE(CreateChatDatabase(path));
   EXPECT_FALSE(CTestFolder::Exists(path));
+  EXPECT_TRUE(FileNames(folder).empty());
   EXPECT_FALSE(CreateChatDatabase(""));
   EXPECT_FALSE(CreateChatDatabase(nullptr));
   EXPECT_FALSE(CreateChatDatabase(folder.Root()));  // a folder is no database

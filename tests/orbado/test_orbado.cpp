@@ -240,7 +240,7 @@ TEST(OrbADOCursor, FirstNextEndAndOneBasedMoveOnEveryResult) {
   EXPECT_TRUE(db.End());
   EXPECT_STREQ(db.GetField("contactid").ToString(), "p1005");
 
-  ASSERT_TRUE(db.OpenTable("select * from ContactList where contactid='none'"));
+  ASSERT_TRUE(db.OpenTable("select * from ContactList where contactid='none'", 3, 1, 1));
   EXPECT_EQ(db.RecordCount(), 0);
   EXPECT_EQ(db.isEOF(), 1);
   EXPECT_FALSE(db.End());
