@@ -1,5 +1,7 @@
 #include "CString.h"
 
+#include "CodePage.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -23,19 +25,56 @@ void ForEachChar(const std::string& s, Step step) {
   }
 }
 
-// Character boundaries of s at or after start where s contains sub.
-size_t FindAt(const std::string& s, const std::string& sub, size_t start) {
-  size_t found = std::string::npos;
-  ForEachChar(s, [&](size_t pos, size_t) {
-    if (pos < start) return true;
-    if (s.compare(pos, sub.size(), sub) == 0) {
-      found = pos;
-      return false;
+// Finds sub in s at character boundaries only. Candidates come from
+// std::string::find and the boundary cursor only moves forward, so finding
+// every occurrence in order (Replace) is one pass over the text.
+class BoundaryScanner {
+ public:
+  explicit BoundaryScanner(const std::string& s) : m_s(s) {}
+  // The first position at or after start, on a character boundary, where the
+  // text contains sub; npos when there is none. start never goes backwards.
+  size_t Next(const std::string& sub, size_t start) {
+    AdvanceTo(start);
+    while (m_boundary <= m_s.size()) {
+      const size_t candidate = m_s.find(sub, m_boundary);
+      if (candidate == std::string::npos) return std::string::npos;
+      AdvanceTo(candidate);
+      if (m_boundary == candidate) return candidate;
+      // The candidate began inside a double-byte character: look again after it.
     }
-    return true;
-  });
-  return found;
+    return std::string::npos;
+  }
+
+ private:
+  void AdvanceTo(size_t target) {
+    while (m_boundary < target) m_boundary += (IsLead(m_s[m_boundary]) && m_boundary + 1 < m_s.size()) ? 2 : 1;
+  }
+  const std::string& m_s;
+  size_t m_boundary = 0;
+};
+
+size_t FindAt(const std::string& s, const std::string& sub, size_t start) {
+  return BoundaryScanner(s).Next(sub, start);
 }
+
+// Whether the character at pos (width bytes) is one of the characters of set;
+// a double-byte character matches only the same two bytes standing as one
+// character in set. A NUL byte is never in a set.
+bool InSet(const char* set, const std::string& s, size_t pos, size_t width) {
+  if (!set || !*set) return false;
+  if (width == 1) return s[pos] != '\0' && !IsLead(s[pos]) && std::strchr(set, s[pos]) != nullptr;
+  const std::string chars(set);
+  for (size_t i = 0; i < chars.size();) {
+    const size_t w = (IsLead(chars[i]) && i + 1 < chars.size()) ? 2 : 1;
+    if (w == 2 && chars[i] == s[pos] && chars[i + 1] == s[pos + 1]) return true;
+    i += w;
+  }
+  return false;
+}
+
+size_t CharWidth(const std::string& s, size_t pos) { return (IsLead(s[pos]) && pos + 1 < s.size()) ? 2 : 1; }
+
+char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 int Clamp(int value, int low, int high) { return std::max(low, std::min(value, high)); }
 
@@ -81,7 +120,23 @@ void CString::Append(const char* text, int length) {
 
 int CString::Compare(const char* text) const { return std::strcmp(m_str.c_str(), text ? text : ""); }
 int CString::CompareNoCase(const char* text) const {
-  return lstrcmpiA(m_str.c_str(), text ? text : "");
+  // Byte order with ASCII letters folded; double-byte characters compare as
+  // they are. (lstrcmpi would use the locale's word sort, which orders and
+  // even equates texts differently from a plain comparison.)
+  const auto* a = reinterpret_cast<const unsigned char*>(m_str.c_str());
+  const auto* b = reinterpret_cast<const unsigned char*>(text ? text : "");
+  bool trail = false;
+  for (;; ++a, ++b) {
+    unsigned char x = *a;
+    unsigned char y = *b;
+    if (!trail) {
+      x = static_cast<unsigned char>(FoldAscii(static_cast<char>(x)));
+      y = static_cast<unsigned char>(FoldAscii(static_cast<char>(y)));
+    }
+    if (x != y) return x < y ? -1 : 1;
+    if (x == 0) return 0;
+    trail = !trail && IsLead(static_cast<char>(*a));
+  }
 }
 
 void CString::Format(const char* format, ...) {
@@ -140,18 +195,23 @@ CString& CString::TrimRight(char target) {
   const char set[2] = {target, '\0'};
   return TrimRight(set);
 }
+CString& CString::Trim(const char* targets) { return TrimRight(targets).TrimLeft(targets); }
 CString& CString::TrimLeft(const char* targets) {
   if (!targets || !*targets) return *this;
-  size_t i = 0;
-  while (i < m_str.size() && !IsLead(m_str[i]) && std::strchr(targets, m_str[i])) ++i;
-  m_str.erase(0, i);
+  size_t cut = 0;
+  ForEachChar(m_str, [&](size_t pos, size_t width) {
+    if (!InSet(targets, m_str, pos, width)) return false;
+    cut = pos + width;
+    return true;
+  });
+  m_str.erase(0, cut);
   return *this;
 }
 CString& CString::TrimRight(const char* targets) {
   if (!targets || !*targets) return *this;
   size_t keep = 0;
   ForEachChar(m_str, [&](size_t pos, size_t width) {
-    if (width == 2 || !std::strchr(targets, m_str[pos])) keep = pos + width;
+    if (!InSet(targets, m_str, pos, width)) keep = pos + width;
     return true;
   });
   m_str.erase(keep);
@@ -195,7 +255,7 @@ int CString::FindOneOf(const char* chars) const {
   if (!chars) return -1;
   int found = -1;
   ForEachChar(m_str, [&](size_t pos, size_t width) {
-    if (width == 1 && m_str[pos] && std::strchr(chars, m_str[pos])) {
+    if (InSet(chars, m_str, pos, width)) {
       found = static_cast<int>(pos);
       return false;
     }
@@ -210,7 +270,8 @@ int CString::Replace(const char* oldText, const char* newText) {
   std::string out;
   int count = 0;
   size_t copied = 0;
-  for (size_t pos = FindAt(m_str, from, 0); pos != std::string::npos; pos = FindAt(m_str, from, copied)) {
+  BoundaryScanner scanner(m_str);
+  for (size_t pos = scanner.Next(from, 0); pos != std::string::npos; pos = scanner.Next(from, copied)) {
     out.append(m_str, copied, pos - copied);
     out += to;
     copied = pos + from.size();
@@ -273,7 +334,11 @@ CString CString::Right(int count) const {
 }
 CString CString::SpanIncluding(const char* chars) const {
   size_t n = 0;
-  while (chars && n < m_str.size() && std::strchr(chars, m_str[n]) && m_str[n]) ++n;
+  ForEachChar(m_str, [&](size_t pos, size_t width) {
+    if (!InSet(chars, m_str, pos, width)) return false;
+    n = pos + width;
+    return true;
+  });
   return CString(m_str.substr(0, n));
 }
 CString CString::SpanExcluding(const char* chars) const {
@@ -286,15 +351,14 @@ CString CString::Tokenize(const char* tokens, int& start) const {
     return CString();
   }
   size_t from = static_cast<size_t>(start);
-  while (from < m_str.size() && std::strchr(tokens, m_str[from]) && m_str[from]) ++from;
+  while (from < m_str.size() && InSet(tokens, m_str, from, CharWidth(m_str, from))) from += CharWidth(m_str, from);
   if (from >= m_str.size()) {
     start = -1;
     return CString();
   }
   size_t to = from;
-  while (to < m_str.size() && !(std::strchr(tokens, m_str[to]) && m_str[to])) to += IsLead(m_str[to]) ? 2 : 1;
-  to = std::min(to, m_str.size());
-  start = static_cast<int>(to < m_str.size() ? to + 1 : to);
+  while (to < m_str.size() && !InSet(tokens, m_str, to, CharWidth(m_str, to))) to += CharWidth(m_str, to);
+  start = static_cast<int>(to < m_str.size() ? to + CharWidth(m_str, to) : to);
   return CString(m_str.substr(from, to - from));
 }
 
@@ -314,10 +378,8 @@ void CString::ReleaseBuffer(int newLength) {
 }
 
 BSTR CString::AllocSysString() const {
-  int n = MultiByteToWideChar(CP_ACP, 0, m_str.data(), GetLength(), nullptr, 0);
-  BSTR out = SysAllocStringLen(nullptr, static_cast<UINT>(n));
-  if (out && n > 0) MultiByteToWideChar(CP_ACP, 0, m_str.data(), GetLength(), out, n);
-  return out;
+  const std::wstring wide = CodePage::AnsiToWide(m_str.data(), GetLength());
+  return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
 }
 
 bool CString::LoadString(HINSTANCE module, UINT id) {
@@ -328,18 +390,6 @@ bool CString::LoadString(HINSTANCE module, UINT id) {
   m_str.assign(static_cast<size_t>(n), '\0');
   WideCharToMultiByte(CP_ACP, 0, text, length, m_str.data(), n, nullptr, nullptr);
   return true;
-}
-
-bool CString::IsLeadAt(size_t target) const {
-  bool lead = false;
-  ForEachChar(m_str, [&](size_t pos, size_t width) {
-    if (pos + width > target) {
-      lead = width == 2 && pos == target;
-      return false;
-    }
-    return true;
-  });
-  return lead;
 }
 
 CString operator+(const CString& a, const CString& b) { return CString(a.Str() + b.Str()); }

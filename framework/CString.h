@@ -54,6 +54,7 @@ class ORBFW_API CString {
   CString& Trim(char target);
   CString& TrimLeft(char target);
   CString& TrimRight(char target);
+  CString& Trim(const char* targets);
   CString& TrimLeft(const char* targets);
   CString& TrimRight(const char* targets);
 
@@ -95,7 +96,6 @@ class ORBFW_API CString {
   bool LoadString(HINSTANCE module, UINT id);
 
  private:
-  bool IsLeadAt(size_t pos) const;
   std::string m_str;
 };
 

@@ -1,7 +1,9 @@
 #pragma once
 // Conversions between the ANSI code page (936), UTF-16 and UTF-8. Invalid input
-// never fails: an invalid UTF-8 or GBK sequence becomes U+FFFD, and a character
-// that code page 936 cannot hold becomes "?"; the rest of the text is kept.
+// never fails: an invalid UTF-8 sequence or a GBK lead byte without its trail
+// byte becomes U+FFFD (the byte after it is kept and decoded on its own), and
+// a character that code page 936 cannot hold becomes one "?"; the rest of the
+// text is kept. A null text is an empty one; length -1 means up to the NUL.
 #include <string>
 
 #include "CString.h"
