@@ -10,15 +10,16 @@
 // request; the last two come with a notice.
 #include <vector>
 
+#include "CObject.h"
 #include "COrbHttp_Protocol_Orb.h"
 #include "CString.h"
 
-class COrbChat_SendGroupMsg {
+class COrbChat_SendGroupMsg : public CObject {
  public:
   // Looks up the "req" pool of code "506" in the host's XML file and the
   // thread prefix (section "System", key "GroupMsgHead") in its INI file.
   explicit COrbChat_SendGroupMsg(COrbHttp_Protocol_Orb* protocol);
-  virtual ~COrbChat_SendGroupMsg();
+  ~COrbChat_SendGroupMsg() override;
   COrbChat_SendGroupMsg(const COrbChat_SendGroupMsg&) = delete;
   COrbChat_SendGroupMsg& operator=(const COrbChat_SendGroupMsg&) = delete;
 

@@ -14,17 +14,18 @@
 // a notice.
 #include <vector>
 
+#include "CObject.h"
 #include "COrbHttp_Protocol_Orb.h"
 #include "CString.h"
 
-class COrbChat_SendPersonalMsg {
+class COrbChat_SendPersonalMsg : public CObject {
  public:
   static constexpr int kStateNone = 0;
   static constexpr int kStateEstablished = 2;
 
   // Looks up the "req" pool of code "505" in the host's XML file.
   explicit COrbChat_SendPersonalMsg(COrbHttp_Protocol_Orb* protocol);
-  virtual ~COrbChat_SendPersonalMsg();
+  ~COrbChat_SendPersonalMsg() override;
   COrbChat_SendPersonalMsg(const COrbChat_SendPersonalMsg&) = delete;
   COrbChat_SendPersonalMsg& operator=(const COrbChat_SendPersonalMsg&) = delete;
 
