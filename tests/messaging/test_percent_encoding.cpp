@@ -57,19 +57,4 @@ TEST(PercentEncoding, OutputIsAtMostThreeTimesTheInput) {
   EXPECT_EQ(decoded, all);
 }
 
-TEST(PercentEncoding, RawValuesOnlyLoseThePairSeparators) {
-  struct Row {
-    const char* input;
-    const char* expected;
-  };
-  const Row rows[] = {
-      {"c1001,c1002", "c1001,c1002"},
-      {"abc-123 x%y", "abc-123 x%y"},
-      {"t1&flag=i", "t1%26flag%3Di"},
-      {"群&组", "群%26组"},
-      {"", ""},
-  };
-  for (const Row& row : rows) EXPECT_EQ(PercentEncoding::ProtectRaw(row.input), row.expected) << row.input;
-}
-
 }  // namespace
