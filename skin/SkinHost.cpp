@@ -74,7 +74,8 @@ void SkinHost::PaintListCell(SkinState& state, HDC dc, int row, int column) {
   }
   bool selected = SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_SELECTED) != 0;
   SelectGuard font(dc, FontOf(list));
-  SkinPainter::Entry(dc, cell, SkinWindow::IconOf(state, static_cast<UINT_PTR>(row), column), text, selected, false);
+  SkinPainter::Entry(dc, cell, SkinWindow::IconOf(state, static_cast<UINT_PTR>(row), column), text, selected, false,
+                     false);
 }
 
 // Rows that hold draw values are drawn whole by the skin, cell by cell;

@@ -126,8 +126,10 @@ void SkinPainter::Pane(HDC dc, const RECT& rc, const std::string& text) {
 }
 
 void SkinPainter::Entry(HDC dc, const RECT& rc, const std::string& icon, const std::string& text, bool selected,
-                        bool focused) {
-  if (selected) {
+                        bool focused, bool framed) {
+  if (selected && !framed) {
+    Fill(dc, rc, Colour("system.selected"));
+  } else if (selected) {
     Rounded(dc, rc, 0, Colour("system.selected"), Colour("system.selectedborder"));
   } else {
     Fill(dc, rc, Colour("system.pane"));

@@ -27,8 +27,10 @@ class SkinPainter {
                      COLORREF parentBk);
   static void Splitter(HDC dc, const RECT& rc, bool vertical);
   static void Pane(HDC dc, const RECT& rc, const std::string& text);
+  // A list entry or cell; a selected list box entry is framed, a selected
+  // report cell only filled, so that a row reads as one band.
   static void Entry(HDC dc, const RECT& rc, const std::string& icon, const std::string& text, bool selected,
-                    bool focused);
+                    bool focused, bool framed = true);
 
  private:
   static void Glyph(HDC dc, const RECT& rc, const std::string& item, bool enabled);

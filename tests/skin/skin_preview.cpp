@@ -2,7 +2,8 @@
 // window (template 22004) of OrbChat.dll with the skin applied as the module
 // applies it, with some sample entries, so that the look can be checked on a
 // screenshot. Not a test; it quits by itself after a few seconds.
-//   skin_preview.exe panel|form [seconds]
+//   skin_preview.exe panel|form|<template id> [seconds]
+// A template id shows that dialog skinned as a modal dialog with its children.
 // When ORB_READY_FILE is set, that file is created once the window is drawn.
 #include <windows.h>
 #include <commctrl.h>
@@ -229,6 +230,54 @@ HWND ShowForm(HMODULE dll) {
   return form;
 }
 
+// A contact list as the contact browser fills it: icon, number, id, name.
+void FillContacts(HWND list) {
+  const char* headers[] = {"", "序号", "联系人id", "联系人名称"};
+  const int widths[] = {24, 40, 150, 150};
+  for (int i = 0; i < 4; ++i) {
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.cx = widths[i];
+    column.pszText = const_cast<char*>(headers[i]);
+    SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+  }
+  dsSkinWindow(list, 109, "listcontact", 0);
+  const struct {
+    const char* id;
+    const char* name;
+    const char* role;
+  } rows[] = {{"a1001", "张三", "role.a"}, {"a1002", "李四", "role.c"}, {"h2001", "摄影爱好者", "role.h"}};
+  for (int row = 0; row < 3; ++row) {
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.pszText = const_cast<char*>("");
+    SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    dsSetItemStyle(list, static_cast<UINT_PTR>(row), 0, rows[row].role);
+    dsSetDrawItemValueEx(list, static_cast<UINT_PTR>(row), 1, "textdefault", std::to_string(row + 1).c_str(), 0);
+    dsSetDrawItemValueEx(list, static_cast<UINT_PTR>(row), 2, "textdefault", rows[row].id, 0);
+    dsSetDrawItemValueEx(list, static_cast<UINT_PTR>(row), 3, "textdefault", rows[row].name, 0);
+  }
+  LVITEMA select{};
+  select.stateMask = select.state = LVIS_SELECTED;
+  SendMessageA(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&select));
+}
+
+HWND ShowDialog(HMODULE dll, int id) {
+  HWND dlg = CreateDialogParamA(dll, MAKEINTRESOURCEA(id), nullptr, PlainProc, 0);
+  if (!dlg) return nullptr;
+  HWND list = GetDlgItem(dlg, IDC_CONTACT_LIST);
+  if (list) SetPropA(list, DS_NO_SKIN_PROPERTY, reinterpret_cast<HANDLE>(1));
+  dsSkinWindow(dlg, 100, nullptr, 1);
+  if (list) {
+    RemovePropA(list, DS_NO_SKIN_PROPERTY);
+    FillContacts(list);
+  }
+  SetWindowPos(dlg, nullptr, 80, 80, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  ShowWindow(dlg, SW_SHOW);
+  return dlg;
+}
+
 void SignalReady() {
   const char* path = std::getenv("ORB_READY_FILE");
   if (!path || !*path) return;
@@ -254,7 +303,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "skin_preview: OrbChat.dll could not be loaded (error %lu)\n", GetLastError());
     return 1;
   }
-  HWND shown = mode == "form" ? ShowForm(dll) : ShowPanel(dll);
+  const int templateId = std::atoi(mode.c_str());
+  HWND shown = templateId > 0 ? ShowDialog(dll, templateId) : mode == "form" ? ShowForm(dll) : ShowPanel(dll);
   if (!shown) {
     std::fprintf(stderr, "skin_preview: the template could not be created\n");
     return 1;
