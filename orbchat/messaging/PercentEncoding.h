@@ -22,6 +22,8 @@ std::string EncodeBytes(const char* bytes, size_t length);
 
 // Code page 936 text to UTF-8, then escaped.
 std::string EncodeAnsi(const CString& text);
+// The same, appended to out, in one pass.
+void AppendEncodedAnsi(std::string& out, const char* text, size_t length);
 
 // A raw value: copied as it is, except "&" and "=" (written %26 and %3D, which
 // the server turns back) so that an id taken from a received message, such

@@ -5,7 +5,9 @@
 void CRequestBody::AddRaw(const char* key, const CString& value) { AddPair(key, PercentEncoding::ProtectRaw(value)); }
 
 void CRequestBody::AddEncoded(const char* key, const CString& value) {
-  AddPair(key, PercentEncoding::EncodeAnsi(value));
+  AddPair(key, std::string());
+  // Encoded straight into the body: a message body can be a megabyte.
+  PercentEncoding::AppendEncodedAnsi(m_strText, value.GetString(), static_cast<size_t>(value.GetLength()));
 }
 
 void CRequestBody::AddEncodedIfNotEmpty(const char* key, const CString& value) {

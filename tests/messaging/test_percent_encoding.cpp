@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "CodePage.h"
 #include "messaging/PercentEncoding.h"
 
 namespace {
@@ -55,6 +56,28 @@ TEST(PercentEncoding, OutputIsAtMostThreeTimesTheInput) {
     }
   }
   EXPECT_EQ(decoded, all);
+}
+
+TEST(PercentEncoding, OnePassConversionMatchesTheFrameworkConversion) {
+  // Every double-byte character, every byte value in a row, trail bytes in the
+  // ASCII range ("\x81\x40", "\x81\x5C"), lone and broken lead bytes.
+  std::string everyPair;
+  for (int lead = 0x81; lead <= 0xFE; ++lead) {
+    for (int trail = 0x40; trail <= 0xFE; ++trail) {
+      if (trail == 0x7F) continue;
+      everyPair += static_cast<char>(lead);
+      everyPair += static_cast<char>(trail);
+    }
+  }
+  std::string everyByte;
+  for (int b = 0; b < 256; ++b) everyByte += static_cast<char>(b);
+  const std::string inputs[] = {everyPair, everyByte, "a中b文c", "\x81\x40\x81\x5C\\x", "end\xD6", "\xD6 x",
+                                "\xD6\xFF\x80", "\x80\xFF"};
+  for (const std::string& input : inputs) {
+    const std::string utf8 = CodePage::AnsiToUtf8(input.data(), static_cast<int>(input.size()));
+    EXPECT_EQ(PercentEncoding::EncodeAnsi(CString(input)), PercentEncoding::EncodeBytes(utf8.data(), utf8.size()))
+        << input.size() << " bytes";
+  }
 }
 
 }  // namespace
