@@ -3,7 +3,7 @@
 #include <json/json.h>
 
 #include <climits>
-#include <cmath>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
