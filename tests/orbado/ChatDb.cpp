@@ -17,33 +17,23 @@ sqlite3* CChatDb::OpenRaw() const {
 
 bool CChatDb::Exec(const char* ansiSql) const {
   sqlite3* db = OpenRaw();
-  if (!db) return false;
-  const bool ok = sqlite3_exec(db, CodePage::AnsiToUtf8(ansiSql).c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+  const bool ok = db && sqlite3_exec(db, CodePage::AnsiToUtf8(ansiSql).c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
   sqlite3_close(db);
   return ok;
 }
 
 CString CChatDb::Value(const char* ansiSql) const {
   sqlite3* db = OpenRaw();
-  if (!db) return "<error>";
   sqlite3_stmt* stmt = nullptr;
   CString result = "<error>";
-  if (sqlite3_prepare_v2(db, CodePage::AnsiToUtf8(ansiSql).c_str(), -1, &stmt, nullptr) == SQLITE_OK) {
+  if (db && sqlite3_prepare_v2(db, CodePage::AnsiToUtf8(ansiSql).c_str(), -1, &stmt, nullptr) == SQLITE_OK) {
     const int rc = sqlite3_step(stmt);
-    if (rc == SQLITE_ROW)
-      result = sqlite3_column_type(stmt, 0) == SQLITE_NULL
-                   ? CString("<null>")
-                   : CodePage::Utf8ToAnsi(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
-    else if (rc == SQLITE_DONE)
-      result = "<none>";
+    if (rc == SQLITE_DONE) result = "<none>";
+    if (rc == SQLITE_ROW && sqlite3_column_type(stmt, 0) == SQLITE_NULL) result = "<null>";
+    if (rc == SQLITE_ROW && sqlite3_column_type(stmt, 0) != SQLITE_NULL)
+      result = CodePage::Utf8ToAnsi(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
   }
   sqlite3_finalize(stmt);
   sqlite3_close(db);
   return result;
-}
-
-int CChatDb::Count(const char* table) const {
-  CString sql;
-  sql.Format("SELECT count(*) FROM %s", table);
-  return atoi(Value(sql));
 }

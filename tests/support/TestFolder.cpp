@@ -6,29 +6,23 @@
 
 namespace {
 
+std::wstring Long(const char* path) { return L"\\\\?\\" + CodePage::AnsiToWide(path); }
+
 void RemoveTree(const std::wstring& folder) {
   WIN32_FIND_DATAW found{};
   HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::wstring path = folder + L"\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(path.c_str());
-      }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+  while (search != INVALID_HANDLE_VALUE) {
+    const std::wstring name = found.cFileName, path = folder + L"\\" + name;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      if (name != L"." && name != L"..") RemoveTree(path);
+    } else {
+      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileW(path.c_str());
+    }
+    if (!FindNextFileW(search, &found)) break;
   }
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
   RemoveDirectoryW(folder.c_str());
-}
-
-std::wstring Wide(const char* path) {
-  std::wstring wide = CodePage::AnsiToWide(path);
-  return wide.size() >= MAX_PATH ? L"\\\\?\\" + wide : wide;
 }
 
 }  // namespace
@@ -37,29 +31,27 @@ CTestFolder::CTestFolder() {
   static int counter = 0;
   wchar_t temp[MAX_PATH + 1] = {};
   GetTempPathW(MAX_PATH, temp);
-  std::wstring root = std::wstring(temp) + L"orb\u6d4b\u8bd5-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                      std::to_wstring(++counter);  // orb测试-pid-n
+  const std::wstring root = std::wstring(temp) + L"orb\u6d4b\u8bd5-" + std::to_wstring(GetCurrentProcessId()) +
+                            L"-" + std::to_wstring(++counter);  // orb测试-pid-n
   RemoveTree(root);
   CreateDirectoryW(root.c_str(), nullptr);
   m_strRoot = CodePage::WideToAnsi(root.c_str());
 }
 
-CTestFolder::~CTestFolder() { RemoveTree(L"\\\\?\\" + CodePage::AnsiToWide(m_strRoot)); }
-
-CString CTestFolder::Path(const char* name) const { return m_strRoot + "\\" + name; }
+CTestFolder::~CTestFolder() { RemoveTree(Long(m_strRoot)); }
 
 bool CTestFolder::WriteBytes(const char* path, const std::string& bytes) {
-  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  HANDLE file = CreateFileW(Long(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   DWORD written = 0;
-  const bool ok = bytes.empty() || WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
+  const bool ok = file != INVALID_HANDLE_VALUE &&
+                  (bytes.empty() || WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
   return ok && written == bytes.size();
 }
 
 bool CTestFolder::ReadBytes(const char* path, std::string& bytes) {
-  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(Long(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   bytes.clear();
   char buffer[4096];
@@ -69,6 +61,4 @@ bool CTestFolder::ReadBytes(const char* path, std::string& bytes) {
   return true;
 }
 
-bool CTestFolder::Exists(const char* path) {
-  return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool CTestFolder::Exists(const char* path) { return GetFileAttributesW(Long(path).c_str()) != INVALID_FILE_ATTRIBUTES; }

@@ -1,8 +1,7 @@
 #pragma once
-// A fresh folder under the temporary folder for one test, with Chinese in its
-// name so every path the code under test sees is a code page 936 path that
-// only the wide file functions reach correctly. Removed with everything in it
-// when the object goes.
+// A fresh folder under the temporary folder for one test, removed with all it
+// holds at the end. Its name has Chinese in it, so every path the code under
+// test sees is a code page 936 path that only the wide file API reaches.
 #include <string>
 
 #include "CString.h"
@@ -14,11 +13,10 @@ class CTestFolder {
   CTestFolder& operator=(const CTestFolder&) = delete;
   ~CTestFolder();
 
-  // ANSI path of name inside the folder.
-  CString Path(const char* name) const;
+  CString Path(const char* name) const { return m_strRoot + "\\" + name; }
   const CString& Root() const { return m_strRoot; }
 
-  // Whole-file helpers on ANSI paths (through the wide API).
+  // Whole files on ANSI paths, of any length.
   static bool WriteBytes(const char* path, const std::string& bytes);
   static bool ReadBytes(const char* path, std::string& bytes);
   static bool Exists(const char* path);
