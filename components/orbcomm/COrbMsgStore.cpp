@@ -103,21 +103,32 @@ struct COrbMsgStore::Impl {
            statement.Step() == SQLITE_ROW;
   }
 
-  // A new file becomes a store; an existing one must already be one.
-  bool PrepareSchema(bool writable) {
+  // A new, empty file may become a store; anything else must already be one.
+  // Nothing is written before this check, so another database stays as it was.
+  bool IsOursOrEmpty(bool& isNew) {
     int applicationId = PragmaInt("PRAGMA application_id");
     if (applicationId < 0) return Fail("not a database");
-    if (applicationId != kApplicationId) {
-      int tables = PragmaInt("SELECT count(*) FROM sqlite_master");
-      if (applicationId != 0 || tables != 0) return Fail("not a message store");
-      if (!writable) return Fail("not a message store");
+    isNew = applicationId != kApplicationId;
+    if (isNew && (applicationId != 0 || PragmaInt("SELECT count(*) FROM sqlite_master") != 0))
+      return Fail("not a message store");
+    return true;
+  }
+
+  bool PrepareSchema(bool writable) {
+    bool isNew = false;
+    if (!IsOursOrEmpty(isNew)) return false;
+    if (!writable) return !isNew && (HasMessagesTable() || Fail("not a message store"));
+    // Write-ahead log with a sync on every commit: a record is on disk when
+    // Save returns. Where the log cannot be used the rollback journal with
+    // full syncs gives the same guarantee.
+    Exec("PRAGMA journal_mode=WAL");
+    Exec("PRAGMA synchronous=FULL");
+    if (isNew) {
       char sql[96];
       wsprintfA(sql, "PRAGMA application_id=%d; PRAGMA user_version=%d;", kApplicationId, kSchemaVersion);
       if (!Exec(sql)) return Fail("cannot mark the store");
     }
-    if (writable && !Exec(kCreateSql)) return Fail("cannot create the table");
-    if (!HasMessagesTable()) return Fail("not a message store");
-    return true;
+    return (Exec(kCreateSql) && HasMessagesTable()) || Fail("cannot create the table");
   }
 
   bool Open(const CString& path, bool writable) {
@@ -129,13 +140,6 @@ struct COrbMsgStore::Impl {
       return false;
     }
     sqlite3_busy_timeout(db, 5000);
-    if (writable) {
-      // Write-ahead log with a sync on every commit: a record is on disk when
-      // Save returns. Where the log cannot be used the rollback journal with
-      // full syncs gives the same guarantee.
-      Exec("PRAGMA journal_mode=WAL");
-      Exec("PRAGMA synchronous=FULL");
-    }
     bool ready = PrepareSchema(writable) && (!writable || insert.Prepare(db, kInsertSql) || Fail("cannot prepare"));
     if (!ready) {
       Close();

@@ -1,5 +1,6 @@
 #include "ChatServerCore.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "CodePage.h"
@@ -26,13 +27,12 @@ const RequestField kGroupFields[] = {{"flag", false, false},  {"group_id", false
 // Most members one thread may have.
 const int kMaxThreadMembers = 1000;
 
-bool ParseAs(const CString& body, const RequestField (&fields)[4], RequestParser::Values& values, const char* flag) {
-  return RequestParser::Parse(body.Str(), fields, 4, values) && values["flag"] == flag;
+template <size_t N>
+bool ParseAs(const CString& body, const RequestField (&fields)[N], RequestParser::Values& values) {
+  return RequestParser::Parse(body.Str(), fields, N, values);
 }
 
-bool ParseAs(const CString& body, const RequestField (&fields)[6], RequestParser::Values& values, const char* flag) {
-  return RequestParser::Parse(body.Str(), fields, 6, values) && values["flag"] == flag;
-}
+bool StartsWith(const CString& text, const char* prefix) { return text.Str().rfind(prefix, 0) == 0; }
 
 std::string Utf8(const CString& ansi) { return CodePage::AnsiToUtf8(ansi.GetString(), ansi.GetLength()); }
 
@@ -48,6 +48,7 @@ CString EscapeHtml(const CString& text) {
 }  // namespace
 
 ChatServerCore::ChatServerCore() : m_nStamp(GetTickCount()) {
+  m_strIdPrefix.Format("M%08lX", static_cast<unsigned long>(m_nStamp));
   m_mapPools[kCodeSystem] = {"", "orb.sys.ans"};
   m_mapPools[kCodePersonal] = {"orb.chat.req", "orb.chat.ans"};
   m_mapPools[kCodeGroup] = {"orb.group.req", "orb.group.ans"};
@@ -205,12 +206,14 @@ void ChatServerCore::HandleRequest(const Sender& sender, const CString& pool, co
     AnswerError(sender, code, ORB_ERR_TOO_LARGE, "请求内容太长");
     return;
   }
-  RequestParser::Values values;
-  if (personal && ParseAs(body, kApplicationFields, values, "i")) {
+  // The flag and the key after it tell the kinds apart before any parsing.
+  // The values are kept between requests so that their buffers are reused.
+  RequestParser::Values& values = m_values;
+  if (personal && StartsWith(body, "flag=i&") && ParseAs(body, kApplicationFields, values)) {
     HandleApplication(sender, values);
-  } else if (personal && ParseAs(body, kPersonalFields, values, "d")) {
+  } else if (personal && StartsWith(body, "flag=d&thread_id=") && ParseAs(body, kPersonalFields, values)) {
     HandlePersonal(sender, values);
-  } else if (group && ParseAs(body, kGroupFields, values, "d")) {
+  } else if (group && StartsWith(body, "flag=d&group_id=") && ParseAs(body, kGroupFields, values)) {
     HandleGroup(sender, values);
   } else {
     AnswerError(sender, code, ORB_ERR_MALFORMED, "请求格式错误");
@@ -235,9 +238,11 @@ void ChatServerCore::HandleApplication(const Sender& sender, const RequestParser
     AnswerError(sender, kCodePersonal, ORB_ERR_THREAD_TAKEN, info);
     return;
   }
-  // The applicant always belongs to the thread, also when its list leaves it out.
+  // The applicant always belongs to the thread, also when its list leaves it
+  // out. Applying again for a known thread may add members, never drop one.
   members.PutFirst(sender.memberId);
-  m_mapThreads[threadId.Str()].members = members;
+  MemberList& kept = m_mapThreads[threadId.Str()].members;
+  for (const CString& id : members.Ids()) kept.Add(id);
   Answer(sender, kCodePersonal,
          JsonTextWriter()
              .Add("issuccessful", 0)
@@ -260,7 +265,7 @@ void ChatServerCore::HandlePersonal(const Sender& sender, const RequestParser::V
     return;
   }
   Message message;
-  if (!TextOf(values, "body", message.body) || !TextOf(values, "abstract", message.abstract)) {
+  if (!ReadTexts(values, message)) {
     AnswerError(sender, kCodePersonal, ORB_ERR_MALFORMED, "消息内容不是有效的 UTF-8 文本");
     return;
   }
@@ -273,7 +278,7 @@ void ChatServerCore::HandlePersonal(const Sender& sender, const RequestParser::V
   message.memberText = thread->second.members.Text();
   message.url = RawOf(values, "body_type");
   message.fromId = sender.memberId;
-  message.fromName = DisplayName(sender, values);
+  if (message.fromName.IsEmpty()) message.fromName = DefaultName(sender);
   if (!Deliver(sender, message, thread->second.members)) return;
   Answer(sender, kCodePersonal,
          JsonTextWriter()
@@ -299,7 +304,7 @@ void ChatServerCore::HandleGroup(const Sender& sender, const RequestParser::Valu
     return;
   }
   Message message;
-  if (!TextOf(values, "body", message.body) || !TextOf(values, "abstract", message.abstract)) {
+  if (!ReadTexts(values, message)) {
     AnswerError(sender, kCodeGroup, ORB_ERR_MALFORMED, "消息内容不是有效的 UTF-8 文本");
     return;
   }
@@ -316,7 +321,7 @@ void ChatServerCore::HandleGroup(const Sender& sender, const RequestParser::Valu
   message.url = RawOf(values, "body_type");
   message.groupId = groupId;
   message.fromId = sender.memberId;
-  message.fromName = DisplayName(sender, values);
+  if (message.fromName.IsEmpty()) message.fromName = DefaultName(sender);
   if (!Deliver(sender, message, community->second.members)) return;
   Answer(sender, kCodeGroup,
          JsonTextWriter()
@@ -359,26 +364,19 @@ void ChatServerCore::HandleGroupInfo(const Sender& sender, const CString& body) 
 }
 
 bool ChatServerCore::Deliver(const Sender& sender, Message& message, const MemberList& recipients) {
-  std::vector<User*> users;
-  std::vector<const Peer*> peers;
+  // Every mailbox must have room before anyone receives the message.
   for (const CString& id : recipients.Ids()) {
-    if (id.CompareNoCase(sender.memberId) == 0) continue;
-    if (const Peer* peer = PeerOf(id)) {
-      peers.push_back(peer);
-      continue;
-    }
-    User& user = UserOf(id);
-    if (user.mailbox.Count() >= m_nMailboxLimit) {
+    if (id.CompareNoCase(sender.memberId) == 0 || PeerOf(id)) continue;
+    if (UserOf(id).mailbox.Count() >= m_nMailboxLimit) {
       CString info;
       info.Format("对方的消息箱已满: %s", id.GetString());
       AnswerError(sender, message.code, ORB_ERR_MAILBOX_FULL, info);
       return false;
     }
-    users.push_back(&user);
   }
   message.msgId = NextMessageId();
   message.publishTime = Now();
-  std::string json = JsonTextWriter()
+  std::string json = JsonTextWriter(message.body.GetLength() + message.abstract.GetLength() + 384)
                          .Add("issuccessful", 0)
                          .Add("msg_id", message.msgId.Str())
                          .Add("msg_type", message.code.Str())
@@ -392,14 +390,17 @@ bool ChatServerCore::Deliver(const Sender& sender, Message& message, const Membe
                          .Add("body", message.body.Str())
                          .AddIfNotEmpty("url", message.url.Str())
                          .Text();
-  CString text(json);
   const std::string& pool = m_mapPools[message.code].second.Str();
-  for (User* user : users) user->mailbox.Put(pool, 0, text);
   // Peers answer people, never each other, so a peer's answer ends the chain.
   bool answerable = sender.user != nullptr;
-  for (const Peer* peer : peers) {
-    bool wanted = (peer->kind == PeerKind::Echo) == (message.code == kCodePersonal);
-    if (answerable && wanted) m_arrPeerTasks.push_back({peer, message});
+  for (const CString& id : recipients.Ids()) {
+    if (id.CompareNoCase(sender.memberId) == 0) continue;
+    if (const Peer* peer = PeerOf(id)) {
+      bool wanted = (peer->kind == PeerKind::Echo) == (message.code == kCodePersonal);
+      if (answerable && wanted) m_arrPeerTasks.push_back({peer, message});
+      continue;
+    }
+    UserOf(id).mailbox.Put(pool, 0, json);
   }
   return true;
 }
@@ -443,7 +444,7 @@ void ChatServerCore::PeerReply(const PeerTask& task) {
 
 void ChatServerCore::Answer(const Sender& sender, const CString& code, const std::string& json) {
   if (!sender.user) return;  // peers read no answers
-  sender.user->mailbox.Put(m_mapPools[code].second.Str(), sender.pushId, CString(json));
+  sender.user->mailbox.Put(m_mapPools[code].second.Str(), sender.pushId, json);
 }
 
 void ChatServerCore::AnswerError(const Sender& sender, const CString& code, OrbServerError error,
@@ -453,45 +454,66 @@ void ChatServerCore::AnswerError(const Sender& sender, const CString& code, OrbS
 
 bool ChatServerCore::TextOf(const RequestParser::Values& values, const char* key, CString& text) {
   text.Empty();
-  auto found = values.find(key);
-  if (found == values.end() || found->second.empty()) return true;
-  const std::string& utf8 = found->second;
-  if (utf8.size() > 0x7FFFFFFF) return false;
-  int length = static_cast<int>(utf8.size());
-  int wide = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, nullptr, 0);
+  const std::string* utf8 = values.Find(key);
+  if (!utf8 || utf8->empty()) return true;
+  if (utf8->size() > 0x7FFFFFFF) return false;
+  // Plain ASCII reads the same in UTF-8 and in code page 936.
+  bool ascii = std::all_of(utf8->begin(), utf8->end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x80; });
+  if (ascii) {
+    text = CString(*utf8);
+    return true;
+  }
+  int length = static_cast<int>(utf8->size());
+  // The wide buffer is kept between requests (all of them run under the lock).
+  if (m_strWide.size() < utf8->size()) m_strWide.resize(utf8->size());
+  int wide = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8->data(), length, m_strWide.data(),
+                                 static_cast<int>(m_strWide.size()));
   if (wide <= 0) return false;
-  std::wstring buffer(static_cast<size_t>(wide), L'\0');
-  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, buffer.data(), wide);
-  text = CodePage::WideToAnsi(buffer.data(), wide);
+  text = CodePage::WideToAnsi(m_strWide.data(), wide);
   return true;
 }
 
-CString ChatServerCore::RawOf(const RequestParser::Values& values, const char* key) {
-  auto found = values.find(key);
-  return found == values.end() ? CString() : CString(found->second);
+bool ChatServerCore::ReadTexts(const RequestParser::Values& values, Message& message) {
+  return TextOf(values, "body", message.body) && TextOf(values, "abstract", message.abstract) &&
+         TextOf(values, "from", message.fromName);
 }
 
-CString ChatServerCore::DisplayName(const Sender& sender, const RequestParser::Values& values) const {
-  CString from;
-  TextOf(values, "from", from);
-  if (!from.IsEmpty()) return from;
+CString ChatServerCore::RawOf(const RequestParser::Values& values, const char* key) {
+  const std::string* raw = values.Find(key);
+  return raw ? CString(*raw) : CString();
+}
+
+CString ChatServerCore::DefaultName(const Sender& sender) {
   // Without a display name the sender's id stands in, which lets the receiving
   // client look the name up in its own directory.
   return sender.alias.IsEmpty() ? sender.memberId : sender.alias;
 }
 
 CString ChatServerCore::NextMessageId() {
-  CString id;
-  id.Format("M%08lX%010llu", static_cast<unsigned long>(m_nStamp), ++m_nMessageCount);
+  // "M", the server's stamp in hex, and a ten-digit sequence number.
+  char digits[10];
+  unsigned long long number = ++m_nMessageCount;
+  for (int i = 9; i >= 0; --i, number /= 10) digits[i] = static_cast<char>('0' + number % 10);
+  CString id = m_strIdPrefix;
+  id.Append(digits, 10);
   return id;
 }
 
 CString ChatServerCore::Now() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  CString stamp;
-  stamp.Format("%04u%02u%02u%02u%02u%02u", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
-  return stamp;
+  // The local time is formatted once per second; messages of the same second
+  // share the text.
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  unsigned long long second = ((static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime) /
+                              10000000ULL;
+  if (second != m_nNowSecond || m_strNow.IsEmpty()) {
+    SYSTEMTIME local;
+    GetLocalTime(&local);
+    m_strNow.Format("%04u%02u%02u%02u%02u%02u", local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute,
+                    local.wSecond);
+    m_nNowSecond = second;
+  }
+  return m_strNow;
 }
 
 bool ChatServerCore::IsSafeId(const CString& id) {

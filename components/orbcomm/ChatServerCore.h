@@ -115,11 +115,14 @@ class ChatServerCore {
   void Answer(const Sender& sender, const CString& code, const std::string& json);
   void AnswerError(const Sender& sender, const CString& code, OrbServerError error, const CString& info);
   // Decodes the UTF-8 value of key to code page 936; false when not valid UTF-8.
-  static bool TextOf(const RequestParser::Values& values, const char* key, CString& text);
+  bool TextOf(const RequestParser::Values& values, const char* key, CString& text);
+  // body, abstract and from of a message request.
+  bool ReadTexts(const RequestParser::Values& values, Message& message);
   static CString RawOf(const RequestParser::Values& values, const char* key);
-  CString DisplayName(const Sender& sender, const RequestParser::Values& values) const;
+  static CString DefaultName(const Sender& sender);
   CString NextMessageId();
-  static CString Now();
+  // YYYYMMDDHHMMSS, local time.
+  CString Now();
   static bool IsSafeId(const CString& id);
 
   User& UserOf(const CString& memberId);
@@ -138,4 +141,9 @@ class ChatServerCore {
   unsigned long long m_nMessageCount = 0;
   unsigned m_nSessionCount = 0;
   DWORD m_nStamp;
+  CString m_strIdPrefix;
+  std::wstring m_strWide;
+  RequestParser::Values m_values;
+  unsigned long long m_nNowSecond = 0;
+  CString m_strNow;
 };

@@ -8,10 +8,13 @@
 
 class JsonTextWriter {
  public:
+  // capacity: the expected length of the text, so it is allocated once.
+  explicit JsonTextWriter(size_t capacity = 128);
   JsonTextWriter& Add(const char* key, const std::string& value);
   JsonTextWriter& Add(const char* key, int value);
   JsonTextWriter& AddIfNotEmpty(const char* key, const std::string& value);
-  std::string Text() const { return "{" + m_strText + "}"; }
+  // Closes the object and hands its text out; the writer is empty afterwards.
+  std::string Text();
 
  private:
   void AppendKey(const char* key);

@@ -1,15 +1,15 @@
 #pragma once
 // What the server holds for one user: a queue per answer pool of the texts
 // waiting to be popped, oldest first. Putting and taking are O(1).
-#include <deque>
 #include <string>
 #include <unordered_map>
 
 #include "CString.h"
+#include "TextQueue.h"
 
 class Mailbox {
  public:
-  void Put(const std::string& pool, unsigned pushId, const CString& text);
+  void Put(const std::string& pool, unsigned pushId, const std::string& text);
   // False when the pool holds nothing.
   bool Take(const std::string& pool, unsigned& pushId, CString& text);
   int Count() const { return m_nCount; }
@@ -19,10 +19,6 @@ class Mailbox {
   void DropAnswers();
 
  private:
-  struct Entry {
-    unsigned pushId;
-    CString text;
-  };
-  std::unordered_map<std::string, std::deque<Entry>> m_mapPools;
+  std::unordered_map<std::string, TextQueue> m_mapPools;
   int m_nCount = 0;
 };

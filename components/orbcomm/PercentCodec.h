@@ -5,6 +5,7 @@
 // digits; Decode is the exact inverse of Encode. Raw values are copied by the
 // client, which may write "&" and "=" as %26 and %3D so that they cannot cut
 // the body; DecodeRaw turns exactly those two back.
+#include <cstddef>
 #include <string>
 
 class PercentCodec {
@@ -15,5 +16,7 @@ class PercentCodec {
   // followed by two hex digits, or a byte of the escape set standing as it is.
   static bool Decode(const char* text, size_t length, std::string& bytes);
   static bool IsEncodedText(const char* text, size_t length);
+  // Length of the longest valid encoded text at the start of text.
+  static size_t ValidLength(const char* text, size_t length);
   static std::string DecodeRaw(const std::string& text);
 };

@@ -1,8 +1,8 @@
 #include "RequestParser.h"
 
+#include <cstring>
 #include <set>
 #include <utility>
-#include <vector>
 
 #include "PercentCodec.h"
 
@@ -14,35 +14,43 @@ namespace {
 class Splitter {
  public:
   Splitter(const std::string& body, const RequestField* fields, size_t count)
-      : m_strBody(body), m_pFields(fields), m_nCount(count), m_arrSpans(count, {std::string::npos, 0}) {}
+      : m_strBody(body), m_pFields(fields), m_nCount(count) {
+    std::fill(std::begin(m_arrStart), std::end(m_arrStart), std::string::npos);
+  }
 
   bool Match(size_t pos, size_t index) {
     if (index == m_nCount) return pos == m_strBody.size();
-    if (m_setFailed.count({pos, index})) return false;
+    if (!m_setFailed.empty() && m_setFailed.count({pos, index})) return false;
     if (MatchField(pos, index)) return true;
     if (m_pFields[index].optional && Match(pos, index + 1)) return true;
     m_setFailed.insert({pos, index});
     return false;
   }
 
-  // Start and end of each field's value; start is npos for an absent field.
-  const std::vector<std::pair<size_t, size_t>>& Spans() const { return m_arrSpans; }
+  // Where each field's value starts and ends; start is npos for an absent field.
+  size_t Start(size_t index) const { return m_arrStart[index]; }
+  size_t End(size_t index) const { return m_arrEnd[index]; }
 
  private:
   bool MatchField(size_t pos, size_t index) {
     const RequestField& field = m_pFields[index];
-    std::string prefix = pos == 0 ? std::string() : std::string("&");
-    prefix += field.key;
-    prefix += '=';
-    if (m_strBody.compare(pos, prefix.size(), prefix) != 0) return false;
-    size_t start = pos + prefix.size();
+    size_t keyLength = std::strlen(field.key);
+    size_t at = pos;
+    if (pos > 0) {
+      if (m_strBody.compare(at, 1, "&") != 0) return false;
+      ++at;
+    }
+    if (m_strBody.compare(at, keyLength, field.key) != 0 || m_strBody.compare(at + keyLength, 1, "=") != 0)
+      return false;
+    size_t start = at + keyLength + 1;
     // An encoded value cannot run past its first invalid byte.
     size_t limit = field.encoded ? start + ValidEncodedLength(start) : m_strBody.size();
     for (size_t end = start;; ++end) {
       end = m_strBody.find('&', end);
       if (end == std::string::npos || end > limit) end = limit;
       if (Match(end, index + 1)) {
-        m_arrSpans[index] = {start, end};
+        m_arrStart[index] = start;
+        m_arrEnd[index] = end;
         return true;
       }
       if (end >= limit) return false;
@@ -51,44 +59,43 @@ class Splitter {
 
   // Length of the longest valid encoded text starting at start.
   size_t ValidEncodedLength(size_t start) const {
-    size_t at = start;
-    while (at < m_strBody.size()) {
-      char ch = m_strBody[at];
-      if (ch == '%') {
-        if (!PercentCodec::IsEncodedText(m_strBody.data() + at, std::min<size_t>(3, m_strBody.size() - at))) break;
-        at += 3;
-      } else if (PercentCodec::IsEscaped(static_cast<unsigned char>(ch))) {
-        break;
-      } else {
-        ++at;
-      }
-    }
-    return at - start;
+    return PercentCodec::ValidLength(m_strBody.data() + start, m_strBody.size() - start);
   }
 
   const std::string& m_strBody;
   const RequestField* m_pFields;
   size_t m_nCount;
   std::set<std::pair<size_t, size_t>> m_setFailed;
-  std::vector<std::pair<size_t, size_t>> m_arrSpans;
+  size_t m_arrStart[RequestParser::kMaxFields];
+  size_t m_arrEnd[RequestParser::kMaxFields] = {};
 };
 
 }  // namespace
 
+const std::string* RequestParser::Values::Find(const char* key) const {
+  for (size_t i = 0; i < count; ++i) {
+    if (std::strcmp(fields[i].key, key) == 0) return present[i] ? &value[i] : nullptr;
+  }
+  return nullptr;
+}
+
 bool RequestParser::Parse(const std::string& body, const RequestField* fields, size_t count, Values& values) {
-  values.clear();
+  values.fields = fields;
+  values.count = 0;
+  if (count > kMaxFields) return false;
   Splitter splitter(body, fields, count);
   if (!splitter.Match(0, 0)) return false;
+  values.count = count;
   for (size_t i = 0; i < count; ++i) {
-    auto [start, end] = splitter.Spans()[i];
-    if (start == std::string::npos) continue;
-    std::string value = body.substr(start, end - start);
+    size_t start = splitter.Start(i);
+    values.present[i] = start != std::string::npos;
+    values.value[i].clear();
+    if (!values.present[i]) continue;
+    size_t length = splitter.End(i) - start;
     if (fields[i].encoded) {
-      std::string bytes;
-      if (!PercentCodec::Decode(value.data(), value.size(), bytes)) return false;
-      values[fields[i].key] = std::move(bytes);
+      if (!PercentCodec::Decode(body.data() + start, length, values.value[i])) return false;
     } else {
-      values[fields[i].key] = PercentCodec::DecodeRaw(value);
+      values.value[i] = PercentCodec::DecodeRaw(body.substr(start, length));
     }
   }
   return true;

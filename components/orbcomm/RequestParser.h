@@ -7,7 +7,6 @@
 // text. Encoded values are never ambiguous: their letters from P up are always
 // escaped, so "&key=" cannot occur inside one.
 #include <cstddef>
-#include <map>
 #include <string>
 
 struct RequestField {
@@ -18,10 +17,20 @@ struct RequestField {
 
 class RequestParser {
  public:
-  // key -> value: encoded values decoded to their UTF-8 bytes, raw values with
-  // %26 and %3D turned back into "&" and "=". Absent optional keys are missing.
-  using Values = std::map<std::string, std::string>;
+  static constexpr size_t kMaxFields = 8;
 
-  // False when the body is not exactly the fields in order.
+  // The values of one request, in field order: encoded values decoded to their
+  // UTF-8 bytes, raw values with %26 and %3D turned back into "&" and "=".
+  struct Values {
+    const RequestField* fields = nullptr;
+    size_t count = 0;
+    std::string value[kMaxFields];
+    bool present[kMaxFields] = {};
+    // Null when the key is absent (or not a field of the request).
+    const std::string* Find(const char* key) const;
+  };
+
+  // False when the body is not exactly the fields in order (or has more
+  // fields than kMaxFields).
   static bool Parse(const std::string& body, const RequestField* fields, size_t count, Values& values);
 };

@@ -1,0 +1,135 @@
+#include "OrbcommTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include "CodePage.h"
+#include "PercentCodec.h"
+
+namespace orbtest {
+
+namespace {
+
+void RemoveTree(const std::wstring& path) {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..") continue;
+      std::wstring child = path + L"\\" + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(child);
+      } else {
+        DeleteFileW(child.c_str());
+      }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryW(path.c_str());
+}
+
+}  // namespace
+
+ScratchFolder::ScratchFolder() {
+  static int counter = 0;
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring path = std::wstring(temp) + L"orbcomm " + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                      std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(++counter);
+  CreateDirectoryW(path.c_str(), nullptr);
+  m_strPath = CodePage::WideToAnsi(path.c_str());
+}
+
+ScratchFolder::~ScratchFolder() { RemoveTree(CodePage::AnsiToWide(m_strPath.GetString())); }
+
+std::string Encoded(const CString& ansi) {
+  return PercentCodec::Encode(CodePage::AnsiToUtf8(ansi.GetString(), ansi.GetLength()));
+}
+
+void Body::Add(const char* key, const std::string& value) {
+  if (!m_strText.empty()) m_strText += '&';
+  m_strText += key;
+  m_strText += '=';
+  m_strText += value;
+}
+
+Body& Body::Raw(const char* key, const CString& value) {
+  Add(key, value.Str());
+  return *this;
+}
+
+Body& Body::Enc(const char* key, const CString& value) {
+  Add(key, Encoded(value));
+  return *this;
+}
+
+Body& Body::EncIfAny(const char* key, const CString& value) {
+  if (!value.IsEmpty()) Enc(key, value);
+  return *this;
+}
+
+CString Application(const CString& threadId, const CString& members, const CString& alias) {
+  return Body().Raw("flag", "i").Raw("thread_id", threadId).Raw("thread_members", members).EncIfAny("from", alias);
+}
+
+CString Personal(const CString& threadId, const CString& abstract, const CString& body, const CString& alias) {
+  return Body()
+      .Raw("flag", "d")
+      .Raw("thread_id", threadId)
+      .Enc("body", body)
+      .EncIfAny("abstract", abstract)
+      .Raw("body_type", "mht")
+      .EncIfAny("from", alias);
+}
+
+CString Group(const CString& groupId, const CString& abstract, const CString& body, const CString& alias) {
+  return Body()
+      .Raw("flag", "d")
+      .Raw("group_id", groupId)
+      .Enc("body", body)
+      .EncIfAny("abstract", abstract)
+      .Raw("body_type", "mht")
+      .EncIfAny("from", alias);
+}
+
+CString Received::Str(const char* key) const {
+  if (!Has(key) || !json[key].isString()) return "";
+  return CString(json[key].asString());
+}
+
+CString Received::ErrorInfo() const {
+  std::string utf8 = Has("errorinfo") ? json["errorinfo"].asString() : std::string();
+  return CodePage::Utf8ToAnsi(utf8.c_str());
+}
+
+std::vector<Received> PopAll(COrbHttp_Protocol_Orb& session, const CString& pool, int limit) {
+  std::vector<Received> texts;
+  for (int i = 0; i < limit; ++i) {
+    Received received;
+    CString text = session.Pop(pool, received.pushId);
+    if (text.IsEmpty()) break;
+    received.text = text.Str();
+    Json::Reader reader;
+    received.parsed = reader.parse(received.text, received.json, true) && received.json.isObject();
+    EXPECT_TRUE(received.parsed) << received.text;
+    texts.push_back(received);
+  }
+  return texts;
+}
+
+std::unique_ptr<COrbHttp_Protocol_Orb> Connect(COrbLocalServer& server, const CString& folder, const char* userId,
+                                               const char* alias, const char* role) {
+  auto session = std::make_unique<COrbHttp_Protocol_Orb>();
+  InfoLoginInfoStruct who;
+  who.m_strUserID = userId;
+  who.m_strAlias = alias;
+  who.m_strRole = role;
+  who.m_strRoleCodes = "cg";
+  who.m_strProfileDir = folder;
+  CString error;
+  EXPECT_TRUE(session->Login(who, error)) << error.GetString();
+  EXPECT_TRUE(session->Link(&server, error)) << error.GetString();
+  return session;
+}
+
+}  // namespace orbtest
