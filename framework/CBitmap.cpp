@@ -13,3 +13,5 @@ CSize CBitmap::GetSize() const {
   if (!GetObject(sizeof info, &info)) return CSize();
   return CSize(info.bmWidth, info.bmHeight);
 }
+
+CBitmap::~CBitmap() = default;

@@ -6,6 +6,10 @@
 
 class ORBFW_API CBitmap : public CGdiObject {
  public:
+  ~CBitmap() override;
+  CBitmap() = default;
+  CBitmap(CBitmap&&) noexcept = default;
+  CBitmap& operator=(CBitmap&&) noexcept = default;
   BOOL LoadBitmap(HINSTANCE module, UINT id);
   BOOL CreateCompatibleBitmap(HDC dc, int width, int height);
   CSize GetSize() const;

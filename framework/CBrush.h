@@ -4,6 +4,9 @@
 
 class ORBFW_API CBrush : public CGdiObject {
  public:
+  ~CBrush() override;
+  CBrush(CBrush&&) noexcept = default;
+  CBrush& operator=(CBrush&&) noexcept = default;
   CBrush() = default;
   explicit CBrush(COLORREF colour) { CreateSolidBrush(colour); }
   BOOL CreateSolidBrush(COLORREF colour) { return Attach(::CreateSolidBrush(colour)); }

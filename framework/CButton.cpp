@@ -16,3 +16,5 @@ void CButton::Click() {
   if (parent)
     ::SendMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), BN_CLICKED), reinterpret_cast<LPARAM>(m_hWnd));
 }
+
+CButton::~CButton() = default;

@@ -4,6 +4,7 @@
 
 class ORBFW_API CButton : public CWnd {
  public:
+  ~CButton() override;
   int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
   void SetCheck(int check) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(check)); }
   UINT GetState() const { return static_cast<UINT>(SendMessage(BM_GETSTATE)); }

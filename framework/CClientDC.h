@@ -6,10 +6,7 @@
 class ORBFW_API CClientDC : public CDC {
  public:
   explicit CClientDC(CWnd* wnd) : m_hWnd(wnd ? wnd->m_hWnd : nullptr) { m_hDC = ::GetDC(m_hWnd); }
-  ~CClientDC() override {
-    if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC);
-    m_hDC = nullptr;
-  }
+  ~CClientDC() override;
 
  private:
   HWND m_hWnd;

@@ -12,3 +12,5 @@ void CEdit::GetSel(int& start, int& end) const {
   start = static_cast<int>(first);
   end = static_cast<int>(last);
 }
+
+CEdit::~CEdit() = default;

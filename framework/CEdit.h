@@ -4,6 +4,7 @@
 
 class ORBFW_API CEdit : public CWnd {
  public:
+  ~CEdit() override;
   void SetSel(int start, int end, BOOL noScroll = FALSE);
   void GetSel(int& start, int& end) const;
   void ReplaceSel(const char* text, BOOL canUndo = FALSE) {

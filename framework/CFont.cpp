@@ -11,3 +11,5 @@ BOOL CFont::CreatePointFont(int tenthsOfPoint, const char* faceName) {
   if (faceName) lstrcpynA(font.lfFaceName, faceName, LF_FACESIZE);
   return CreateFontIndirect(font);
 }
+
+CFont::~CFont() = default;

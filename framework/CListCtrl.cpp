@@ -81,8 +81,18 @@ int CListCtrl::HitTest(CPoint point, UINT* flags) const {
   return item;
 }
 
+int CListCtrl::SubItemHitTest(CPoint point, int* subItem) const {
+  LVHITTESTINFO info{};
+  info.pt = point;
+  const int item = static_cast<int>(SendMessage(LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&info)));
+  if (subItem) *subItem = info.iSubItem;
+  return item;
+}
+
 BOOL CListCtrl::GetItemRect(int item, LPRECT rect, UINT code) const {
   if (!rect) return FALSE;
   rect->left = static_cast<LONG>(code);
   return static_cast<BOOL>(SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(rect)));
 }
+
+CListCtrl::~CListCtrl() = default;

@@ -10,6 +10,7 @@
 
 class ORBFW_API CListCtrl : public CWnd {
  public:
+  ~CListCtrl() override;
   // width -1: as wide as the heading.
   int InsertColumn(int column, const char* heading, int format = LVCFMT_LEFT, int width = -1, int subItem = -1);
   BOOL DeleteColumn(int column) { return static_cast<BOOL>(SendMessage(LVM_DELETECOLUMN, static_cast<WPARAM>(column))); }
@@ -42,6 +43,8 @@ class ORBFW_API CListCtrl : public CWnd {
   }
   // The item under a point in client coordinates, or -1.
   int HitTest(CPoint point, UINT* flags = nullptr) const;
+  // The row under a point in any column, or -1; subItem gets the column.
+  int SubItemHitTest(CPoint point, int* subItem) const;
   DWORD SetExtendedStyle(DWORD style) { return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style)); }
   DWORD GetExtendedStyle() const { return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE)); }
   CWnd* GetHeaderCtrl() const { return FromHandle(reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER))); }

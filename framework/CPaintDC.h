@@ -7,10 +7,7 @@
 class ORBFW_API CPaintDC : public CDC {
  public:
   explicit CPaintDC(CWnd* wnd) : m_hWnd(wnd ? wnd->m_hWnd : nullptr) { m_hDC = ::BeginPaint(m_hWnd, &m_ps); }
-  ~CPaintDC() override {
-    if (m_hWnd) ::EndPaint(m_hWnd, &m_ps);
-    m_hDC = nullptr;
-  }
+  ~CPaintDC() override;
   PAINTSTRUCT m_ps{};
 
  private:

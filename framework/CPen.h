@@ -4,6 +4,9 @@
 
 class ORBFW_API CPen : public CGdiObject {
  public:
+  ~CPen() override;
+  CPen(CPen&&) noexcept = default;
+  CPen& operator=(CPen&&) noexcept = default;
   CPen() = default;
   CPen(int style, int width, COLORREF colour) { CreatePen(style, width, colour); }
   BOOL CreatePen(int style, int width, COLORREF colour) { return Attach(::CreatePen(style, width, colour)); }

@@ -4,6 +4,7 @@
 
 class ORBFW_API CStatic : public CWnd {
  public:
+  ~CStatic() override;
   HBITMAP SetBitmap(HBITMAP bitmap) {
     return reinterpret_cast<HBITMAP>(SendMessage(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
   }

@@ -86,3 +86,5 @@ BOOL CTreeCtrl::GetItemRect(HTREEITEM item, LPRECT rect, BOOL textOnly) const {
   *reinterpret_cast<HTREEITEM*>(rect) = item;
   return static_cast<BOOL>(SendMessage(TVM_GETITEMRECT, textOnly, reinterpret_cast<LPARAM>(rect)));
 }
+
+CTreeCtrl::~CTreeCtrl() = default;

@@ -13,6 +13,7 @@
 
 class ORBFW_API CTreeCtrl : public CWnd {
  public:
+  ~CTreeCtrl() override;
   // Appends (after = TVI_LAST) a node with this text under parent (TVI_ROOT:
   // top level); nullptr when the control refuses.
   HTREEITEM InsertItem(const char* text, HTREEITEM parent = TVI_ROOT, HTREEITEM after = TVI_LAST);

@@ -7,10 +7,7 @@
 class ORBFW_API CWindowDC : public CDC {
  public:
   explicit CWindowDC(CWnd* wnd) : m_hWnd(wnd ? wnd->m_hWnd : nullptr) { m_hDC = ::GetWindowDC(m_hWnd); }
-  ~CWindowDC() override {
-    if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC);
-    m_hDC = nullptr;
-  }
+  ~CWindowDC() override;
 
  private:
   HWND m_hWnd;

@@ -285,7 +285,7 @@ HWND CWnd::UnsubclassWindow() {
 }
 
 BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, const RECT& rect,
-                    CWnd* parent, UINT id, LPVOID param) {
+                    CWnd* parent, UINT id, LPVOID param, HINSTANCE classModule) {
   if (m_hWnd) return FALSE;
   WindowRouting::EnsureCommonControls();
   const bool ownClass = className == nullptr;
@@ -294,7 +294,8 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName
   if (ownClass) t_creating = this;
   HWND wnd = ::CreateWindowExA(exStyle, ownClass ? FrameworkWindowClass() : className, windowName ? windowName : "",
                                style, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                               parent ? parent->m_hWnd : nullptr, menuOrId, FrameworkModule(), param);
+                               parent ? parent->m_hWnd : nullptr, menuOrId,
+                               classModule && !ownClass ? classModule : FrameworkModule(), param);
   t_creating = outer;
   if (!wnd) return FALSE;
   if (!ownClass && !SubclassWindow(wnd)) {

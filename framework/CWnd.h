@@ -58,9 +58,10 @@ class ORBFW_API CWnd : public CObject {
   HWND UnsubclassWindow();
 
   // Creates a window owned by this object. A null class name gives the
-  // framework's own plain window class.
+  // framework's own plain window class. A class that a module registered for
+  // itself only (without CS_GLOBALCLASS) needs that module as classModule.
   virtual BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, const RECT& rect,
-                        CWnd* parent, UINT id, LPVOID param = nullptr);
+                        CWnd* parent, UINT id, LPVOID param = nullptr, HINSTANCE classModule = nullptr);
   BOOL Create(const char* className, const char* windowName, DWORD style, const RECT& rect, CWnd* parent, UINT id);
   virtual BOOL DestroyWindow();
   // Whether this object created the window it holds (and will destroy it).

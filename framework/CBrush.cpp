@@ -1,0 +1,3 @@
+#include "CBrush.h"
+
+CBrush::~CBrush() = default;

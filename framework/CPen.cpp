@@ -1,0 +1,3 @@
+#include "CPen.h"
+
+CPen::~CPen() = default;

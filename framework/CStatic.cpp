@@ -1,0 +1,3 @@
+#include "CStatic.h"
+
+CStatic::~CStatic() = default;

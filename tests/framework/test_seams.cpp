@@ -1,0 +1,75 @@
+// The seams: each defaults to the real call, a scoped answer replaces it and
+// puts the real call back, and the recorders answer message boxes by the
+// box's buttons or from their queue.
+#include <gtest/gtest.h>
+
+#include "MessageBoxRecorder.h"
+#include "ScopedSeam.h"
+#include "Seams.h"
+
+namespace {
+
+using OrbTesting::ScopedSeam;
+
+TEST(Seams, ScopedAnswerIsRemovedAtTheEndOfItsScope) {
+  {
+    ScopedSeam clock(Seams::SetTickCount, [] { return DWORD{42}; });
+    EXPECT_EQ(Seams::GetTickCount(), 42u);
+  }
+  const DWORD real = Seams::GetTickCount();
+  const DWORD system = ::GetTickCount();
+  EXPECT_LE(system - real, 1000u);  // back to the system's clock
+}
+
+TEST(Seams, RealDefaultsAnswerSensibly) {
+  const CString exe = Seams::GetHostExePath();
+  EXPECT_EQ(exe.Right(18).CompareNoCase("test_framework.exe"), 0) << exe.GetString();
+  const RECT area = Seams::GetWorkArea();
+  EXPECT_GT(area.right - area.left, 0);
+  EXPECT_GT(area.bottom - area.top, 0);
+  const std::vector<CString> fonts = Seams::GetScreenFonts();
+  ASSERT_FALSE(fonts.empty());
+  for (size_t i = 0; i < fonts.size(); ++i)
+    for (size_t j = i + 1; j < fonts.size(); ++j) ASSERT_NE(fonts[i], fonts[j]) << "listed twice";
+}
+
+TEST(Seams, HostPathWorkAreaFontsAndShellCanBeAnswered) {
+  ScopedSeam path(Seams::SetHostExePath, [] { return CString("C:\\客户端\\Orb.exe"); });
+  ScopedSeam area(Seams::SetWorkArea, [] { return RECT{0, 0, 800, 570}; });
+  ScopedSeam fonts(Seams::SetScreenFonts, [] { return std::vector<CString>{"宋体", "Arial"}; });
+  CString opened;
+  ScopedSeam shell(Seams::SetShellExecute, [&](HWND, const char* verb, const char* file, const char*, const char*, int) {
+    opened.Format("%s %s", verb, file);
+    return reinterpret_cast<HINSTANCE>(33);
+  });
+  EXPECT_EQ(Seams::GetHostExePath(), "C:\\客户端\\Orb.exe");
+  EXPECT_EQ(Seams::GetWorkArea().bottom, 570);
+  EXPECT_EQ(Seams::GetScreenFonts().front(), "宋体");
+  EXPECT_EQ(Seams::RunShellExecute(nullptr, "open", "http://example.invalid/?a=1", nullptr, nullptr, SW_SHOWNORMAL),
+            reinterpret_cast<HINSTANCE>(33));
+  EXPECT_EQ(opened, "open http://example.invalid/?a=1");
+}
+
+TEST(MessageBoxRecorder, AnswersByButtonsOrQueueAndRecords) {
+  OrbTesting::MessageBoxRecorder boxes;
+  struct Row {
+    UINT type;
+    int expected;
+  };
+  const Row rows[] = {{MB_OK | MB_ICONEXCLAMATION, IDOK},
+                      {MB_OKCANCEL | MB_ICONQUESTION, IDOK},
+                      {MB_YESNO | MB_ICONQUESTION, IDYES},
+                      {MB_YESNOCANCEL, IDYES},
+                      {MB_RETRYCANCEL, IDRETRY},
+                      {MB_ABORTRETRYIGNORE, IDABORT}};
+  for (const Row& row : rows) EXPECT_EQ(Seams::ShowMessageBox(nullptr, "问", "提示", row.type), row.expected);
+  boxes.Answer(IDNO);
+  EXPECT_EQ(Seams::ShowMessageBox(nullptr, "是否覆盖(是/否)？", "提示", MB_YESNO | MB_ICONQUESTION), IDNO);
+  EXPECT_EQ(Seams::ShowMessageBox(nullptr, "again", "提示", MB_YESNO), IDYES);  // queue used up
+  ASSERT_EQ(boxes.Count(), 8u);
+  EXPECT_EQ(boxes.Asked()[6].text, "是否覆盖(是/否)？");
+  EXPECT_EQ(boxes.Asked()[6].caption, "提示");
+  EXPECT_EQ(boxes.Asked()[6].type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+}
+
+}  // namespace
