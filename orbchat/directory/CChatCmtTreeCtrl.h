@@ -1,0 +1,32 @@
+#pragma once
+// The tree on the third tab: the communities the user belongs to under their
+// categories, from CustCommunityTag and CustCommunity. Any column of those
+// tables may be NULL; it then reads as empty text or 0.
+#include "directory/CChatTreeBase.h"
+#include "directory/TreeRecords.h"
+
+struct tagWEB_PROTOCOL_HEAD;
+
+class CChatCmtTreeCtrl : public CChatTreeBase {
+ public:
+  CChatCmtTreeCtrl() = default;
+  ~CChatCmtTreeCtrl() override;
+
+  // Categories first, each expanded; then each community under its
+  // category's node (the top level when the category has none).
+  void InitTree() override;
+
+  HTREEITEM FindTagItem(int tag) const { return FindByTag(m_arrTagData, tag); }
+
+  tagWEB_PROTOCOL_HEAD* m_pWebHead = nullptr;  // borrowed; may be null
+  RecordArray<tag_CommunityTagData> m_arrTagData;
+  RecordArray<tag_CommunityItemData> m_arrItemData;
+
+ protected:
+  bool IsTagNode(HTREEITEM item) const override { return HoldsNode(m_arrTagData, item); }
+
+ private:
+  bool FillCategories();
+  void FillCommunities();
+  void OpenCategories();
+};

@@ -1,0 +1,88 @@
+#pragma once
+// What the three trees of the host panel share: the borrowed menu, server
+// session object and chat manager, the database path, the owned records on
+// the nodes, the node icons and the double click on a tag or category node.
+//
+// The host panel sets m_pMenu, m_pProtocol and m_pChatMgr, then calls
+// SetDBPath and InitTree once.
+#include <memory>
+#include <vector>
+
+#include "CMenu.h"
+#include "CString.h"
+#include "CTreeCtrl.h"
+
+class COrbADO;
+class COrbChat_Mgr;
+class COrbHttp_Protocol_Orb;
+
+template <class Record>
+using RecordArray = std::vector<std::unique_ptr<Record>>;
+
+class CChatTreeBase : public CTreeCtrl {
+ public:
+  CMenu* m_pMenu = nullptr;                      // popup for right clicks, borrowed; may be null
+  COrbHttp_Protocol_Orb* m_pProtocol = nullptr;  // borrowed; may be null
+  COrbChat_Mgr* m_pChatMgr = nullptr;            // borrowed
+
+  void SetDBPath(const char* path) { m_strDBPath = path ? path : ""; }
+  const CString& GetDBPath() const { return m_strDBPath; }
+  // Fills the tree from the local chat database; nodes are appended in the
+  // order the rows come.
+  virtual void InitTree() = 0;
+
+  // The skin's icon key of the tree's nodes.
+  static constexpr const char* kIconKey = "treeitemicon";
+
+ protected:
+  // True for the node of a tag or category record (as opposed to a chat
+  // object, group or community).
+  virtual bool IsTagNode(HTREEITEM item) const = 0;
+
+  void SetNodeIcon(HTREEITEM item, const char* icon);
+  // Inserts a node with text under parent (the top level when parent is
+  // null), attaches the record to it and sets its icon; the array takes the
+  // record. Null, and the record dropped, when the control refuses the node.
+  template <class Record>
+  HTREEITEM AttachRecord(RecordArray<Record>& records, std::unique_ptr<Record> record, HTREEITEM parent,
+                         const char* text, const char* icon) {
+    HTREEITEM item = InsertItem(text, parent ? parent : TVI_ROOT);
+    if (!item) return nullptr;
+    record->hItem = item;
+    SetItemData(item, reinterpret_cast<DWORD_PTR>(record.get()));
+    SetNodeIcon(item, icon);
+    records.push_back(std::move(record));
+    return item;
+  }
+  // The node of the first record whose tag number is tag, or null.
+  template <class Record>
+  static HTREEITEM FindByTag(const RecordArray<Record>& records, int tag) {
+    for (const auto& record : records)
+      if (record->tag == tag) return record->hItem;
+    return nullptr;
+  }
+  template <class Record>
+  static bool HoldsNode(const RecordArray<Record>& records, HTREEITEM item) {
+    for (const auto& record : records)
+      if (record->hItem == item) return true;
+    return false;
+  }
+  // Frees the records, last first.
+  template <class Record>
+  static void FreeRecords(RecordArray<Record>& records) {
+    while (!records.empty()) records.pop_back();
+  }
+
+  // Opens the database and runs one read-only statement; false (and nothing
+  // left open) when either fails.
+  bool OpenForReading(COrbADO& db, const char* sql) const;
+  // A column of the current row; NULL reads as empty text or 0.
+  static CString ReadText(const COrbADO& db, const char* column);
+  static int ReadInt(const COrbADO& db, const char* column);
+
+  void OnLButtonDblClk(UINT flags, CPoint point);
+
+  CString m_strDBPath;
+
+  DECLARE_MESSAGE_MAP()
+};
