@@ -96,6 +96,7 @@ class ORBFW_API CWnd : public CObject {
   BOOL MoveWindow(const RECT& rect, BOOL repaint = TRUE) {
     return MoveWindow(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, repaint);
   }
+  BOOL MoveWindow(LPCRECT rect, BOOL repaint = TRUE) { return rect ? MoveWindow(*rect, repaint) : FALSE; }
   BOOL SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags) {
     return ::SetWindowPos(m_hWnd, insertAfter ? insertAfter->m_hWnd : nullptr, x, y, cx, cy, flags);
   }
@@ -110,6 +111,16 @@ class ORBFW_API CWnd : public CObject {
   void ScreenToClient(LPRECT rect) const;
   void ClientToScreen(LPPOINT point) const { ::ClientToScreen(m_hWnd, point); }
   void ClientToScreen(LPRECT rect) const;
+  // Converts from this window's client coordinates to to's (nullptr: the screen).
+  void MapWindowPoints(const CWnd* to, LPRECT rect) const {
+    ::MapWindowPoints(m_hWnd, to ? to->m_hWnd : nullptr, reinterpret_cast<LPPOINT>(rect), 2);
+  }
+  void MapWindowPoints(const CWnd* to, LPPOINT points, UINT count) const {
+    ::MapWindowPoints(m_hWnd, to ? to->m_hWnd : nullptr, points, count);
+  }
+  // Whether wnd is a child or a deeper descendant of this window.
+  BOOL IsChild(const CWnd* wnd) const { return wnd && ::IsChild(m_hWnd, wnd->m_hWnd); }
+  BOOL IsChild(HWND wnd) const { return ::IsChild(m_hWnd, wnd); }
   void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
   void InvalidateRect(const RECT* rect, BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, rect, erase); }
   void UpdateWindow() { ::UpdateWindow(m_hWnd); }
@@ -142,6 +153,10 @@ class ORBFW_API CWnd : public CObject {
   int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
   void SetDlgItemText(int id, const char* text) { ::SetDlgItemTextA(m_hWnd, id, text ? text : ""); }
   int GetDlgItemText(int id, CString& text) const;
+  void SetDlgItemInt(int id, UINT value, BOOL isSigned = TRUE) { ::SetDlgItemInt(m_hWnd, id, value, isSigned); }
+  UINT GetDlgItemInt(int id, BOOL* translated = nullptr, BOOL isSigned = TRUE) const {
+    return ::GetDlgItemInt(m_hWnd, id, translated, isSigned);
+  }
   void CheckDlgButton(int id, UINT check) { ::CheckDlgButton(m_hWnd, id, check); }
   UINT IsDlgButtonChecked(int id) const { return ::IsDlgButtonChecked(m_hWnd, id); }
   void CheckRadioButton(int first, int last, int checked) { ::CheckRadioButton(m_hWnd, first, last, checked); }

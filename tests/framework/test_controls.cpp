@@ -279,17 +279,4 @@ TEST_F(ControlsTest, RadioClickChecksAndNotifies) {
   EXPECT_EQ(dialog.IsDlgButtonChecked(IDC_FW_RADIO1), static_cast<UINT>(BST_CHECKED));
 }
 
-TEST_F(ControlsTest, EditSelectionAndReplace) {
-  CEdit& edit = dialog.m_edit;
-  edit.SetWindowText("group name");
-  edit.SetSel(6, 10);
-  int start = 0;
-  int end = 0;
-  edit.GetSel(start, end);
-  EXPECT_EQ(start, 6);
-  EXPECT_EQ(end, 10);
-  edit.ReplaceSel("标题");
-  EXPECT_STREQ(edit.GetWindowText(), "group 标题");
-}
-
 }  // namespace

@@ -33,23 +33,6 @@ TEST(Seams, RealDefaultsAnswerSensibly) {
     for (size_t j = i + 1; j < fonts.size(); ++j) ASSERT_NE(fonts[i], fonts[j]) << "listed twice";
 }
 
-TEST(Seams, HostPathWorkAreaFontsAndShellCanBeAnswered) {
-  ScopedSeam path(Seams::SetHostExePath, [] { return CString("C:\\客户端\\Orb.exe"); });
-  ScopedSeam area(Seams::SetWorkArea, [] { return RECT{0, 0, 800, 570}; });
-  ScopedSeam fonts(Seams::SetScreenFonts, [] { return std::vector<CString>{"宋体", "Arial"}; });
-  CString opened;
-  ScopedSeam shell(Seams::SetShellExecute, [&](HWND, const char* verb, const char* file, const char*, const char*, int) {
-    opened.Format("%s %s", verb, file);
-    return reinterpret_cast<HINSTANCE>(33);
-  });
-  EXPECT_EQ(Seams::GetHostExePath(), "C:\\客户端\\Orb.exe");
-  EXPECT_EQ(Seams::GetWorkArea().bottom, 570);
-  EXPECT_EQ(Seams::GetScreenFonts().front(), "宋体");
-  EXPECT_EQ(Seams::RunShellExecute(nullptr, "open", "http://example.invalid/?a=1", nullptr, nullptr, SW_SHOWNORMAL),
-            reinterpret_cast<HINSTANCE>(33));
-  EXPECT_EQ(opened, "open http://example.invalid/?a=1");
-}
-
 TEST(MessageBoxRecorder, AnswersByButtonsOrQueueAndRecords) {
   OrbTesting::MessageBoxRecorder boxes;
   struct Row {
