@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <deque>
 
 #include "COrbMsgStore.h"
@@ -16,6 +17,9 @@ struct COrbHttp_Protocol_Orb::Impl {
     unsigned pushId;
   };
 
+  // Tells session objects apart on the server, also when one is created at
+  // the address of one destroyed before.
+  unsigned long long key = NextKey();
   bool loggedIn = false;
   InfoLoginInfoStruct login;
   COrbMsgStore store;
@@ -23,6 +27,11 @@ struct COrbHttp_Protocol_Orb::Impl {
   std::shared_ptr<ServerLink> link;
   unsigned nextPushId = 1;
   std::deque<Unsent> outbox;
+
+  static unsigned long long NextKey() {
+    static std::atomic<unsigned long long> last{0};
+    return ++last;
+  }
 
   bool IsLinked() const { return core && link && link->alive; }
 
@@ -94,7 +103,7 @@ bool COrbHttp_Protocol_Orb::Link(COrbLocalServer* server, CString& error) {
   }
   m_pImpl->Unlink();
   ChatServerCore& core = server->m_pImpl->core;
-  m_pImpl->link = core.Attach(GetMemberID(), m_pImpl->login.m_strAlias, error);
+  m_pImpl->link = core.Attach(GetMemberID(), m_pImpl->login.m_strAlias, m_pImpl->key, error);
   if (!m_pImpl->link) return false;
   m_pImpl->core = &core;
   // What was pushed while offline goes out now, in order.

@@ -143,7 +143,8 @@ CString ChatServerCore::GetThreadMembers(const CString& threadId) const {
   return found == m_mapThreads.end() ? CString() : found->second.members.Text();
 }
 
-std::shared_ptr<ServerLink> ChatServerCore::Attach(const CString& memberId, const CString& alias, CString& error) {
+std::shared_ptr<ServerLink> ChatServerCore::Attach(const CString& memberId, const CString& alias,
+                                                   unsigned long long sessionKey, CString& error) {
   if (!IsSafeId(memberId) || memberId.Find(',') >= 0) {
     error = "用户编号无效";
     return nullptr;
@@ -158,7 +159,10 @@ std::shared_ptr<ServerLink> ChatServerCore::Attach(const CString& memberId, cons
   if (user.link) user.link->alive = false;  // the newer login takes the mailbox over
   user.memberId = memberId;
   user.alias = alias;
-  user.mailbox.DropAnswers();
+  // Answers to another session object's push ids would be taken for answers
+  // to this one's; a session that links again keeps its own.
+  if (user.sessionKey != sessionKey) user.mailbox.DropAnswers();
+  user.sessionKey = sessionKey;
   auto link = std::make_shared<ServerLink>();
   link->memberKey = key;
   link->sessionId.Format("S%08lX%04X", static_cast<unsigned long>(m_nStamp), ++m_nSessionCount & 0xFFFF);

@@ -38,9 +38,11 @@ class ChatServerCore {
   bool HasThread(const CString& threadId) const;
   CString GetThreadMembers(const CString& threadId) const;
 
-  // A session of memberId comes online. Null with a message in error when the
-  // member id is not one a user can have.
-  std::shared_ptr<ServerLink> Attach(const CString& memberId, const CString& alias, CString& error);
+  // A session of memberId comes online; sessionKey tells session objects
+  // apart (answers queued for another session object are dropped). Null with
+  // a message in error when the member id is not one a user can have.
+  std::shared_ptr<ServerLink> Attach(const CString& memberId, const CString& alias, unsigned long long sessionKey,
+                                     CString& error);
   void Detach(const std::shared_ptr<ServerLink>& link);
   // One request of a linked session, answered into mailboxes before it returns.
   void Submit(const std::shared_ptr<ServerLink>& link, const CString& pool, const CString& body, unsigned pushId);
@@ -55,6 +57,7 @@ class ChatServerCore {
     CString memberId;
     CString alias;
     std::shared_ptr<ServerLink> link;  // null while offline
+    unsigned long long sessionKey = 0; // the session object the answers in the mailbox are for
     Mailbox mailbox;
   };
   struct Thread {
