@@ -83,7 +83,6 @@ class ORBCOMM_API COrbHttp_Protocol_Orb {
   int GetUnsentCount() const;
 
  private:
-  friend class COrbLocalServer;
   struct Impl;
   std::unique_ptr<Impl> m_pImpl;
 };
