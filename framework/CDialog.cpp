@@ -1,5 +1,6 @@
 #include "CDialog.h"
 
+#include <cstring>
 #include <exception>
 #include <utility>
 
@@ -53,6 +54,7 @@ INT_PTR CALLBACK WindowRouting::DlgProc(HWND handle, UINT message, WPARAM wParam
   bool handled = false;
   try {
     if (message == WM_INITDIALOG) {
+      dialog->ExecuteDlgInit();
       result = dialog->OnInitDialog();
       handled = true;
     } else if (message == ModalShownMessage()) {
@@ -195,6 +197,36 @@ void CDialog::EndDialog(INT_PTR result) {
     if (m_hWnd) ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
   } else if (m_hWnd) {
     ::EndDialog(m_hWnd, result);
+  }
+}
+
+// The template's dialog-init resource (type 240, same id) lists initial
+// entries of combo and list boxes: per entry the control id, the 16-bit
+// add-string code, the text's length with its terminating zero as a 32-bit
+// number, then the text; a zero id ends the list. They are added before
+// OnInitDialog, so the dialog's own code sees the controls filled.
+void CDialog::ExecuteDlgInit() {
+  constexpr WORD kListAddString16 = 0x0401, kComboAddString16 = 0x0403, kComboAddStringMfc = 0x1234;
+  HRSRC info = ::FindResourceA(m_hResourceModule, MAKEINTRESOURCEA(m_nTemplateId), MAKEINTRESOURCEA(240));
+  HGLOBAL loaded = info ? ::LoadResource(m_hResourceModule, info) : nullptr;
+  const auto* data = static_cast<const BYTE*>(loaded ? ::LockResource(loaded) : nullptr);
+  if (!data) return;
+  const BYTE* end = data + ::SizeofResource(m_hResourceModule, info);
+  while (end - data >= 8) {
+    WORD id, code;
+    DWORD length;
+    std::memcpy(&id, data, sizeof id);
+    std::memcpy(&code, data + 2, sizeof code);
+    std::memcpy(&length, data + 4, sizeof length);
+    data += 8;
+    if (id == 0 || length > static_cast<DWORD>(end - data)) return;
+    const char* text = reinterpret_cast<const char*>(data);
+    const CString entry(text, static_cast<int>(::strnlen(text, length)));
+    data += length;
+    UINT message = code == kListAddString16 ? LB_ADDSTRING
+                   : (code == kComboAddString16 || code == kComboAddStringMfc) ? CB_ADDSTRING
+                                                                                : 0;
+    if (message) ::SendDlgItemMessageA(m_hWnd, id, message, 0, reinterpret_cast<LPARAM>(entry.GetString()));
   }
 }
 

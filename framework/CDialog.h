@@ -63,6 +63,7 @@ class ORBFW_API CDialog : public CWnd {
  private:
   friend class WindowRouting;
   HWND CreateFromTemplate(HWND owner);
+  void ExecuteDlgInit();
   void FailToOpen(const CString& reason);
 
   HINSTANCE m_hResourceModule;

@@ -88,6 +88,35 @@ TEST(DialogTemplate, ModelessFromTheExecutablesResources) {
   EXPECT_EQ(CWnd::FromHandlePermanent(dialog.m_edit.m_hWnd), &dialog.m_edit);
 }
 
+namespace {
+// Reads what OnInitDialog finds in the controls the dialog-init data fills.
+class InitDataDialog : public CDialog {
+ public:
+  InitDataDialog() : CDialog(Exe(), IDD_FW_DLGINIT) {}
+  BOOL OnInitDialog() override {
+    comboCount = static_cast<int>(SendDlgItemMessageA(m_hWnd, IDC_FW_INIT_COMBO, CB_GETCOUNT, 0, 0));
+    return CDialog::OnInitDialog();
+  }
+  int comboCount = -1;
+};
+
+CString ItemText(HWND dlg, int id, UINT getText, int index) {
+  char text[32] = {};
+  SendDlgItemMessageA(dlg, id, getText, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+  return CString(text);
+}
+}  // namespace
+
+TEST(DialogTemplate, InitialDataFillsCombosAndListsBeforeInitDialog) {
+  InitDataDialog dialog;
+  ASSERT_TRUE(dialog.Create());
+  EXPECT_EQ(dialog.comboCount, 2);
+  EXPECT_STREQ(ItemText(dialog.m_hWnd, IDC_FW_INIT_COMBO, CB_GETLBTEXT, 0), "1");
+  EXPECT_STREQ(ItemText(dialog.m_hWnd, IDC_FW_INIT_COMBO, CB_GETLBTEXT, 1), "宋体");
+  EXPECT_EQ(SendDlgItemMessageA(dialog.m_hWnd, IDC_FW_INIT_LIST, LB_GETCOUNT, 0, 0), 1);
+  EXPECT_STREQ(ItemText(dialog.m_hWnd, IDC_FW_INIT_LIST, LB_GETTEXT, 0), "群");
+}
+
 TEST(DialogTemplate, TemplateIsTakenFromTheGivenModule) {
   ASSERT_NE(ResourceDll(), nullptr);
   CDialog fromDll(ResourceDll(), IDD_FW_DLL_ONLY);
