@@ -1,5 +1,7 @@
 #include "CComboBox.h"
 
+#include "OwnerDrawRouting.h"
+
 int CComboBox::GetLBText(int index, CString& text) const {
   const int length = GetLBTextLen(index);
   if (length == CB_ERR) {
@@ -24,25 +26,7 @@ int CComboBox::CompareItem(LPCOMPAREITEMSTRUCT) { return 0; }
 void CComboBox::DeleteItem(LPDELETEITEMSTRUCT) {}
 
 bool CComboBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-  switch (message) {
-    case WM_DRAWITEM:
-      DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-      *result = TRUE;
-      return true;
-    case WM_MEASUREITEM:
-      MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
-      *result = TRUE;
-      return true;
-    case WM_COMPAREITEM:
-      *result = CompareItem(reinterpret_cast<LPCOMPAREITEMSTRUCT>(lParam));
-      return true;
-    case WM_DELETEITEM:
-      DeleteItem(reinterpret_cast<LPDELETEITEMSTRUCT>(lParam));
-      *result = TRUE;
-      return true;
-    default:
-      return CWnd::OnChildNotify(message, wParam, lParam, result);
-  }
+  return RouteOwnerDraw(*this, message, lParam, result) || CWnd::OnChildNotify(message, wParam, lParam, result);
 }
 
 void CComboBox::PreSubclassWindow() {

@@ -1,5 +1,7 @@
 #include "CListBox.h"
 
+#include "OwnerDrawRouting.h"
+
 int CListBox::GetText(int index, CString& text) const {
   const int length = GetTextLen(index);
   if (length == LB_ERR) {
@@ -18,23 +20,5 @@ int CListBox::CompareItem(LPCOMPAREITEMSTRUCT) { return 0; }
 void CListBox::DeleteItem(LPDELETEITEMSTRUCT) {}
 
 bool CListBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-  switch (message) {
-    case WM_DRAWITEM:
-      DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-      *result = TRUE;
-      return true;
-    case WM_MEASUREITEM:
-      MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
-      *result = TRUE;
-      return true;
-    case WM_COMPAREITEM:
-      *result = CompareItem(reinterpret_cast<LPCOMPAREITEMSTRUCT>(lParam));
-      return true;
-    case WM_DELETEITEM:
-      DeleteItem(reinterpret_cast<LPDELETEITEMSTRUCT>(lParam));
-      *result = TRUE;
-      return true;
-    default:
-      return CWnd::OnChildNotify(message, wParam, lParam, result);
-  }
+  return RouteOwnerDraw(*this, message, lParam, result) || CWnd::OnChildNotify(message, wParam, lParam, result);
 }
