@@ -1,0 +1,47 @@
+#pragma once
+// The scripted run of the demo: it uses the chat panel as a user would
+// (opens the tag nodes, clicks each tab), checks what each tab shows (its
+// button checked, its tree alone visible, filled, every node with an icon)
+// and saves a picture of the frame for each tab. One step per call, so the
+// frame can let the windows paint between steps.
+#include <windows.h>
+
+#include <vector>
+
+#include "CString.h"
+
+class CDemoScript {
+ public:
+  // panel: the chat module's panel window inside frame.
+  CDemoScript(HWND frame, HWND panel, const CString& shotsDir);
+
+  // Runs the next step; true once the sequence is complete.
+  bool Step();
+  bool IsDone() const { return m_nStep >= kSteps; }
+  bool Passed() const { return IsDone() && m_arrFailures.empty(); }
+  const std::vector<CString>& Failures() const { return m_arrFailures; }
+  const std::vector<CString>& Shots() const { return m_arrShots; }
+  // One line per check and picture, for the report file.
+  CString Report() const;
+
+  // The panel's tab buttons and trees, by tab (0 chat objects, 1 discussion
+  // groups, 2 communities).
+  static int TabId(int tab);
+  static int TreeId(int tab);
+
+ private:
+  static constexpr int kSteps = 4;
+  void OpenAllNodes();
+  void ClickTab(int tab);
+  void CheckTab(int tab);
+  void SaveShot(const char* name);
+  void Fail(const CString& what);
+
+  HWND m_hFrame;
+  HWND m_hPanel;
+  CString m_strShotsDir;  // with a trailing backslash
+  int m_nStep = 0;
+  std::vector<CString> m_arrFailures;
+  std::vector<CString> m_arrShots;
+  std::vector<CString> m_arrLog;
+};

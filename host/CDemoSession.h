@@ -1,0 +1,48 @@
+#pragma once
+// Everything the demo host owns and lends to the chat module: the embedded
+// chat server with the demo's communities and simulated peers, the logged-in
+// user's session object, and the two protocol heads. The host's XML and INI
+// files beside the executable are written when missing and read when
+// present, so that the server and the module agree on the pool names and the
+// community thread prefix.
+#include <memory>
+
+#include "COrbHttp_Protocol_Orb.h"
+#include "COrbLocalServer.h"
+#include "CString.h"
+#include "ProtoHead_Orb.h"
+#include "tagWEB_PROTOCOL_HEAD.h"
+
+struct DemoPerson;
+
+class CDemoSession {
+ public:
+  CDemoSession();
+  ~CDemoSession();
+  CDemoSession(const CDemoSession&) = delete;
+  CDemoSession& operator=(const CDemoSession&) = delete;
+
+  // The host's files: the executable's path with ".xml" and ".ini".
+  static CString HostXmlPath();
+  static CString HostIniPath();
+  // Writes the missing host files and takes the pool names and the thread
+  // prefix from them. False with a message when a file cannot be written or
+  // names no pools.
+  bool PrepareHostFiles(CString& error);
+
+  // Registers the communities and makes every other demo person a simulated
+  // peer of the server, then logs user in against the profile folder and
+  // links the session. False with a message when the login fails.
+  bool Start(const CString& profileDir, const DemoPerson& user, CString& error);
+
+  COrbLocalServer& Server() { return *m_pServer; }
+  COrbHttp_Protocol_Orb& Session() { return *m_pSession; }
+  tagWEB_PROTOCOL_HEAD& WebHead() { return m_webHead; }
+  ProtoHead_Orb& ProtoHead() { return m_protoHead; }
+
+ private:
+  std::unique_ptr<COrbLocalServer> m_pServer;
+  std::unique_ptr<COrbHttp_Protocol_Orb> m_pSession;
+  tagWEB_PROTOCOL_HEAD m_webHead;
+  ProtoHead_Orb m_protoHead;
+};
