@@ -140,14 +140,6 @@ TEST_F(ObjectTreeTest, DoubleClickOnATagFoldsItInAndOutAndLeavesObjectsAlone) {
   EXPECT_EQ(OutlineOf(*tree).find("客服<tree2.role.s>("), std::string::npos);
 }
 
-TEST_F(ObjectTreeTest, EveryRecordIsFreedWithTheTree) {
-  const int before = CTreeRecord::LiveCount();
-  TreeUnderTest<CChatObjTreeCtrl> tree(m_db.Path());
-  EXPECT_EQ(CTreeRecord::LiveCount(), before + 8);
-  tree.Destroy();
-  EXPECT_EQ(CTreeRecord::LiveCount(), before);
-}
-
 TEST(TreeFillingTest, MissingOrEmptyDatabaseGivesAnEmptyTreeAndCreatesNoFile) {
   CTestChatDb emptyDb;
   CTestFolder folder;
@@ -214,18 +206,19 @@ TEST(CommunityTreeTest, NullColumnsReadAsEmptyAndCategoriesOpenAtOnce) {
   EXPECT_EQ(tree->m_arrItemData[2]->hTagItem, nullptr);
 }
 
-TEST(CommunityTreeTest, EveryRecordIsFreedWithTheTree) {
-  CTestChatDb db;
-  ASSERT_TRUE(db.Insert("CustCommunityTag", {{"id", 1}, {"tag", 1}, {"name", "技术交流"}}));
-  ASSERT_TRUE(db.Insert("CustCommunity", {{"groupid", "12"}, {"tag", 1}}));
-  ASSERT_TRUE(db.Insert("CustChatGroupTag", {{"id", 1}, {"tag", 1}, {"name", "项目"}}));
-  ASSERT_TRUE(db.Insert("CustChatGroupList", {{"groupid", 1}, {"name", "评审"}, {"tag", 1}}));
+TEST_F(ObjectTreeTest, EveryRecordIsFreedWithItsTree) {
+  ASSERT_TRUE(m_db.Insert("CustChatGroupTag", {{"id", 1}, {"tag", 1}, {"name", "项目"}}));
+  ASSERT_TRUE(m_db.Insert("CustChatGroupList", {{"groupid", 1}, {"name", "评审"}, {"tag", 1}}));
+  ASSERT_TRUE(m_db.Insert("CustCommunity", {{"groupid", "12"}, {"tag", 1}}));
   const int before = CTreeRecord::LiveCount();
+  TreeUnderTest<CChatObjTreeCtrl> objects(m_db.Path());
   {
-    TreeUnderTest<CChatCmtTreeCtrl> communities(db.Path());
-    TreeUnderTest<CChatGrpTreeCtrl> groups(db.Path());
-    EXPECT_EQ(CTreeRecord::LiveCount(), before + 4);
+    TreeUnderTest<CChatGrpTreeCtrl> groups(m_db.Path());
+    TreeUnderTest<CChatCmtTreeCtrl> communities(m_db.Path());
+    EXPECT_EQ(CTreeRecord::LiveCount(), before + 8 + 2 + 1);
   }
+  EXPECT_EQ(CTreeRecord::LiveCount(), before + 8);
+  objects.Destroy();
   EXPECT_EQ(CTreeRecord::LiveCount(), before);
 }
 
