@@ -13,6 +13,7 @@ CChatCmtTreeCtrl::~CChatCmtTreeCtrl() {
 }
 
 void CChatCmtTreeCtrl::InitTree() {
+  CFillGuard guard(*this);
   if (!FillCategories()) return;
   FillCommunities();
   OpenCategories();

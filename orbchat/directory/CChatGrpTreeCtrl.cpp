@@ -13,6 +13,7 @@ CChatGrpTreeCtrl::~CChatGrpTreeCtrl() {
 }
 
 void CChatGrpTreeCtrl::InitTree() {
+  CFillGuard guard(*this);
   if (FillCategories()) FillGroups();
 }
 

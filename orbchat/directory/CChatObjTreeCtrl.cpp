@@ -12,6 +12,7 @@ CChatObjTreeCtrl::~CChatObjTreeCtrl() {
 }
 
 void CChatObjTreeCtrl::InitTree() {
+  CFillGuard guard(*this);
   if (FillTags()) FillObjects();
 }
 

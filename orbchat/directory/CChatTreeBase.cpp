@@ -11,6 +11,16 @@ void CChatTreeBase::SetNodeIcon(HTREEITEM item, const char* icon) {
   dsSetDrawItemValueEx(m_hWnd, item, 0, kIconKey, icon, 0);
 }
 
+HTREEITEM CChatTreeBase::InsertNode(const char* text, HTREEITEM parent, LPARAM data) {
+  TVINSERTSTRUCTA insert{};
+  insert.hParent = parent ? parent : TVI_ROOT;
+  insert.hInsertAfter = TVI_LAST;
+  insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+  insert.item.pszText = const_cast<char*>(text ? text : "");
+  insert.item.lParam = data;
+  return reinterpret_cast<HTREEITEM>(SendMessage(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
 bool CChatTreeBase::OpenForReading(COrbADO& db, const char* sql) const {
   if (!db.ConnectAccess(m_strDBPath)) return false;
   if (db.OpenTable(sql, adOpenStatic, adLockReadOnly, adCmdText)) return true;

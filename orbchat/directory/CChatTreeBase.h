@@ -40,16 +40,32 @@ class CChatTreeBase : public CTreeCtrl {
   virtual bool IsTagNode(HTREEITEM item) const = 0;
 
   void SetNodeIcon(HTREEITEM item, const char* icon);
+  // Appends a node with its item data in one message.
+  HTREEITEM InsertNode(const char* text, HTREEITEM parent, LPARAM data);
+  // Keeps the tree from repainting while it is filled, and repaints it once
+  // at the end.
+  class CFillGuard {
+   public:
+    explicit CFillGuard(CTreeCtrl& tree) : m_tree(tree) { m_tree.SetRedraw(FALSE); }
+    ~CFillGuard() {
+      m_tree.SetRedraw(TRUE);
+      m_tree.Invalidate();
+    }
+    CFillGuard(const CFillGuard&) = delete;
+    CFillGuard& operator=(const CFillGuard&) = delete;
+
+   private:
+    CTreeCtrl& m_tree;
+  };
   // Inserts a node with text under parent (the top level when parent is
   // null), attaches the record to it and sets its icon; the array takes the
   // record. Null, and the record dropped, when the control refuses the node.
   template <class Record>
   HTREEITEM AttachRecord(RecordArray<Record>& records, std::unique_ptr<Record> record, HTREEITEM parent,
                          const char* text, const char* icon) {
-    HTREEITEM item = InsertItem(text, parent ? parent : TVI_ROOT);
+    HTREEITEM item = InsertNode(text, parent, reinterpret_cast<LPARAM>(record.get()));
     if (!item) return nullptr;
     record->hItem = item;
-    SetItemData(item, reinterpret_cast<DWORD_PTR>(record.get()));
     SetNodeIcon(item, icon);
     records.push_back(std::move(record));
     return item;

@@ -114,6 +114,16 @@ TEST_F(PanelTest, CallsBeforeInitAndAfterFreeDoNothing) {
   EXPECT_FALSE(m_chat.m_bShown);
 }
 
+TEST_F(PanelTest, FreeAfterTheHostDestroyedItsWindowStillEndsTheManager) {
+  m_chat.Init(&m_frame, 0, 0, 200, 300);
+  ASSERT_NE(m_chat.m_pDlg, nullptr);
+  const HWND manager = Panel().m_pChatMgr->GetSafeHwnd();
+  m_frame.DestroyWindow();  // takes the panel's window with it
+  m_chat.Free();
+  EXPECT_EQ(m_chat.m_pDlg, nullptr);
+  EXPECT_FALSE(::IsWindow(manager));
+}
+
 TEST_F(PanelTest, InitWithoutAParentOrTwiceLeavesOnePanelOrNone) {
   m_chat.Init(nullptr, 0, 0, 200, 300);
   EXPECT_EQ(m_chat.m_pDlg, nullptr);
