@@ -10,4 +10,10 @@ DEMO=$BUILD/bin/OrbChatDemo.exe
 if [ "${ORB_REAL_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
   exec "$HERE/wine-session.sh" wine "$DEMO"
 fi
-exec "$HERE/screenshot.sh" "$BUILD/shots/demo.png" -- "$DEMO" --script --exit-after 60000
+REPORT=$BUILD/shots/demo-report.txt
+rm -f "$REPORT"
+"$HERE/screenshot.sh" "$BUILD/shots/demo.png" -- "$DEMO" --script --exit-after 60000 || exit 1
+# The scripted run writes its checks and verdict into the report; a run that
+# failed or never finished fails the command.
+[ -f "$REPORT" ] && cat "$REPORT"
+grep -q '结果：通过' "$REPORT" 2>/dev/null || { echo "demo: the scripted run did not pass" >&2; exit 1; }
