@@ -271,21 +271,35 @@ void SkinWindow::PaintBuffered(SkinState& state, HDC target, void (*paint)(SkinS
   DeleteDC(mem);
 }
 
-LRESULT SkinWindow::DrawnButton(SkinState& state, UINT message, WPARAM wp, LPARAM lp) {
-  HWND wnd = state.Window();
+// The painting messages every self-drawn control answers alike: paint through
+// a memory bitmap, paint into a given DC on request, never erase separately.
+bool SkinWindow::AnswerPaint(SkinState& state, UINT message, WPARAM wp, void (*paint)(SkinState&, HDC),
+                             LRESULT& result) {
+  result = 0;
   switch (message) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
-      HDC dc = BeginPaint(wnd, &ps);
-      PaintBuffered(state, dc, PaintButton);
-      EndPaint(wnd, &ps);
-      return 0;
+      HDC dc = BeginPaint(state.Window(), &ps);
+      PaintBuffered(state, dc, paint);
+      EndPaint(state.Window(), &ps);
+      return true;
     }
     case WM_PRINTCLIENT:
-      PaintButton(state, reinterpret_cast<HDC>(wp));
-      return 0;
+      paint(state, reinterpret_cast<HDC>(wp));
+      return true;
     case WM_ERASEBKGND:
-      return TRUE;
+      result = TRUE;
+      return true;
+    default:
+      return false;
+  }
+}
+
+LRESULT SkinWindow::DrawnButton(SkinState& state, UINT message, WPARAM wp, LPARAM lp) {
+  HWND wnd = state.Window();
+  LRESULT painted = 0;
+  if (AnswerPaint(state, message, wp, PaintButton, painted)) return painted;
+  switch (message) {
     case WM_MOUSEMOVE:
       if (!state.Hot()) {
         state.SetHot(true);
@@ -350,19 +364,9 @@ void SkinWindow::PaintStatic(SkinState& state, HDC dc) {
 
 LRESULT SkinWindow::DrawnStatic(SkinState& state, UINT message, WPARAM wp, LPARAM lp) {
   HWND wnd = state.Window();
+  LRESULT painted = 0;
+  if (AnswerPaint(state, message, wp, PaintStatic, painted)) return painted;
   switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(wnd, &ps);
-      PaintBuffered(state, dc, PaintStatic);
-      EndPaint(wnd, &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      PaintStatic(state, reinterpret_cast<HDC>(wp));
-      return 0;
-    case WM_ERASEBKGND:
-      return TRUE;
     case WM_SETTEXT:
     case WM_ENABLE:
     case STM_SETIMAGE:

@@ -43,5 +43,6 @@ class SkinWindow {
   static void PaintButton(SkinState& state, HDC dc);
   static void PaintStatic(SkinState& state, HDC dc);
   static void PaintBuffered(SkinState& state, HDC target, void (*paint)(SkinState&, HDC));
+  static bool AnswerPaint(SkinState& state, UINT message, WPARAM wp, void (*paint)(SkinState&, HDC), LRESULT& result);
   static std::vector<UINT_PTR> NodeAndDescendants(HWND tree, HTREEITEM node);
 };
