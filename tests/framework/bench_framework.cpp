@@ -10,23 +10,13 @@
 #include <cstdio>
 #include <string>
 
+#include "BenchClock.h"
 #include "CImage.h"
 #include "CString.h"
 #include "CWnd.h"
 #include "CodePage.h"
 
 namespace {
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
 
 constexpr UINT kPing = WM_APP + 50;
 
@@ -94,18 +84,18 @@ void BenchDispatch() {
   RegisterClassA(&wc);
   HWND bare = CreateWindowA("BenchBare", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
   const int rounds = 200000;
-  double start = Now();
+  double start = MicrosecondsNow();
   for (int i = 0; i < rounds; ++i) SendMessageA(bare, kPing, 0, 0);
-  const double bareUs = (Now() - start) / rounds;
-  start = Now();
+  const double bareUs = (MicrosecondsNow() - start) / rounds;
+  start = MicrosecondsNow();
   for (int i = 0; i < rounds; ++i) mapped.SendMessage(kPing);
-  const double mappedUs = (Now() - start) / rounds;
+  const double mappedUs = (MicrosecondsNow() - start) / rounds;
   std::printf("dispatch: %.3f us per message through a 3-level map, %.3f us bare (%d messages each)\n", mappedUs,
               bareUs, rounds);
-  start = Now();
+  start = MicrosecondsNow();
   CWnd* found = nullptr;
   for (int i = 0; i < 1000000; ++i) found = CWnd::FromHandle(mapped.m_hWnd);
-  std::printf("FromHandle: %.3f us per lookup of a bound window%s\n", (Now() - start) / 1000000,
+  std::printf("FromHandle: %.3f us per lookup of a bound window%s\n", (MicrosecondsNow() - start) / 1000000,
               found == &mapped ? "" : " (WRONG OBJECT)");
   DestroyWindow(bare);
 }
@@ -114,20 +104,20 @@ void BenchReplace() {
   CString body;
   while (body.GetLength() < (1 << 20)) body += "<DIV>今天下午三点在会议室开会，请准时参加。</DIV>";
   const int length = body.GetLength();
-  const double start = Now();
+  const double start = MicrosecondsNow();
   const int count = body.Replace("<DIV>", "<DIV><FONT size=2 face=Serif>&nbsp;&nbsp;&nbsp;&nbsp;</FONT>");
-  std::printf("Replace: %.1f ms for %d replacements in %d bytes\n", (Now() - start) / 1000, count, length);
+  std::printf("Replace: %.1f ms for %d replacements in %d bytes\n", (MicrosecondsNow() - start) / 1000, count, length);
 }
 
 void BenchCodePage() {
   std::string text;
   while (text.size() < (1 << 20)) text += "群社区讨论组联系人，您的系统配置有问题！abc123 ";
-  double start = Now();
+  double start = MicrosecondsNow();
   const std::string utf8 = CodePage::AnsiToUtf8(text.data(), static_cast<int>(text.size()));
-  const double toUtf8 = (Now() - start) / 1000;
-  start = Now();
+  const double toUtf8 = (MicrosecondsNow() - start) / 1000;
+  start = MicrosecondsNow();
   const CString back = CodePage::Utf8ToAnsi(utf8.data(), static_cast<int>(utf8.size()));
-  const double fromUtf8 = (Now() - start) / 1000;
+  const double fromUtf8 = (MicrosecondsNow() - start) / 1000;
   std::printf("code page: %.1f ms 936->UTF-8, %.1f ms UTF-8->936 for %zu bytes%s\n", toUtf8, fromUtf8, text.size(),
               back.Str() == text ? "" : " (ROUND TRIP DIFFERS)");
 }
@@ -148,13 +138,13 @@ void BenchImage() {
   }
   SelectObject(dc, old);
   DeleteDC(dc);
-  double start = Now();
+  double start = MicrosecondsNow();
   const HRESULT saved = capture.Save(path.c_str());
-  const double saveMs = (Now() - start) / 1000;
+  const double saveMs = (MicrosecondsNow() - start) / 1000;
   CImage loaded;
-  start = Now();
+  start = MicrosecondsNow();
   const HRESULT read = loaded.Load(path.c_str());
-  const double loadMs = (Now() - start) / 1000;
+  const double loadMs = (MicrosecondsNow() - start) / 1000;
   std::printf("CImage: %.1f ms to save a 1280x1024 JPEG (checked by decoding), %.1f ms to load it%s\n", saveMs, loadMs,
               saved == S_OK && read == S_OK ? "" : " (FAILED)");
   DeleteFileA(path.c_str());

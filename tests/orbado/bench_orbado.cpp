@@ -11,21 +11,11 @@
 #include <iterator>
 #include <string>
 
+#include "BenchClock.h"
 #include "ChatDb.h"
 #include "OrbADO.h"
 
 namespace {
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
 
 bool Fill(const CChatDb& file) {
   std::string sql = "BEGIN;";
@@ -61,10 +51,10 @@ template <typename Body>
 bool Measure(int count, Body body, double& perCall) {
   double rounds[5];
   for (double& round : rounds) {
-    const double start = Now();
+    const double start = MicrosecondsNow();
     for (int n = 0; n < count; ++n)
       if (!body(n)) return false;
-    round = (Now() - start) / count;
+    round = (MicrosecondsNow() - start) / count;
   }
   std::sort(std::begin(rounds), std::end(rounds));
   perCall = rounds[2];
