@@ -205,6 +205,25 @@ TEST_F(ChatStatements, IdsThatTryToChangeAStatementReadAndChangeNothing) {
   EXPECT_STREQ(m_file.Value("SELECT group_concat(name) FROM CustChatObjectList WHERE name<>'n'"), "张三,王五");
 }
 
+// Two quoted comparisons cannot be told from one id holding quotes, so they
+// would be bound as the single value "c1001' AND name='...". They are refused
+// instead; one comparison with a doubled quote inside still reads its row.
+TEST_F(ChatStatements, StatementsComparingTwoColumnsWithQuotedValuesAreRefused) {
+  for (const char* sql : {"SELECT * FROM CustChatObjectList WHERE contactid='c1001' AND name='张三'",
+                          "SELECT * FROM CustChatObjectList where contactid='c1001'or [name] = '张三'",
+                          "SELECT * FROM CustChatObjectList WHERE contactid='x''y' AND name='张三'"}) {
+    EXPECT_EQ(Read(m_file, sql, "name"), Strings{"<fail>"}) << sql;
+    EXPECT_FALSE(Write(m_file, sql, true, {{"contactid", "c9"}, {"name", "n"}})) << sql;
+  }
+  COrbADO db;
+  ASSERT_TRUE(db.ConnectAccess(m_file.Path()));
+  EXPECT_FALSE(db.OpenTable("SELECT * FROM CustChatObjectList WHERE contactid='a' AND name='b'", adOpenStatic,
+                            adLockReadOnly, adCmdText));
+  EXPECT_NE(db.GetLastError().Find("more than one quoted value"), -1);
+  EXPECT_EQ(Read(m_file, "SELECT * FROM CustChatObjectList WHERE contactid='c1001'", "name"), Strings{"张三"});
+  EXPECT_EQ(m_file.Count("CustChatObjectList"), 2);
+}
+
 TEST(ChatDatabaseFile, IsCreatedWithTheSevenTablesTheirColumnsAndIndexes) {
   CChatDb file("张三.dat");  // made by CreateChatDatabase
   EXPECT_TRUE(IsChatDatabase(file.Path()));
