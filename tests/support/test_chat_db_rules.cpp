@@ -7,10 +7,17 @@
 #include "ChatDatabaseSchema.h"
 #include "OrbADO.h"
 #include "TestFolder.h"
+#include "directory/CChatDirectory.h"
 #include "support/ChatDbRules.h"
 
 namespace {
 std::string Joined(const std::vector<CString>& ids) { return JoinMembers(ids).Str(); }
+int AddTag(const char* path, const char* table, const char* name, int& number) {
+  return CChatDirectory(path).AddTag(table, name, number);
+}
+int AppendGroup(const char* path, const char* name, int tag, const char* title, const char* members) {
+  return CChatDirectory(path).AppendGroup(name, tag, title, members);
+}
 }  // namespace
 
 TEST(Members, JoinSplitAndWholePieceMembership) {
