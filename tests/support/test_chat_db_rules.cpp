@@ -6,7 +6,7 @@
 
 #include "ChatDatabaseSchema.h"
 #include "OrbADO.h"
-#include "TestFolder.h"
+#include "CTestFolder.h"
 #include "directory/CChatDirectory.h"
 #include "support/ChatDbRules.h"
 
@@ -41,7 +41,7 @@ TEST(Members, JoinSplitAndWholePieceMembership) {
 TEST(Numbering, TagsStartAtOneFollowTheHighestAndAreNotDoubled) {
   for (const char* table : {"CustChatObjectTag", "CustChatGroupTag"}) {
     CTestFolder folder;
-    const CString path = folder.Path("1001.dat");
+    const CString path = folder.File("1001.dat");
     ASSERT_TRUE(CreateChatDatabase(path));
     int number = 0;
     EXPECT_EQ(AddTag(path, table, "好友", number), 1) << table;
@@ -63,22 +63,22 @@ TEST(Numbering, TagsStartAtOneFollowTheHighestAndAreNotDoubled) {
     EXPECT_EQ(db.RecordCount(), 3) << table;
   }
   CTestFolder folder;
-  const CString path = folder.Path("1001.dat");
+  const CString path = folder.File("1001.dat");
   ASSERT_TRUE(CreateChatDatabase(path));
   int number = 42;
   EXPECT_EQ(AddTag(path, "ContactList", "x", number), -1);  // only the two tag tables
-  EXPECT_EQ(AddTag(folder.Path("none.dat"), "CustChatObjectTag", "x", number), -1);
+  EXPECT_EQ(AddTag(folder.File("none.dat"), "CustChatObjectTag", "x", number), -1);
   EXPECT_EQ(number, 42);
-  EXPECT_FALSE(CTestFolder::Exists(folder.Path("none.dat")));
+  EXPECT_FALSE(CTestFolder::Exists(folder.File("none.dat")));
 }
 
 TEST(Numbering, GroupNumbersFollowTheHighestAndTheGroupIsStoredAsGiven) {
   CTestFolder folder;
-  const CString path = folder.Path("1001.dat");
+  const CString path = folder.File("1001.dat");
   ASSERT_TRUE(CreateChatDatabase(path));
   EXPECT_EQ(AppendGroup(path, "项目组", 2, "项目讨论", "a1,b2,c3"), 1);
   EXPECT_EQ(AppendGroup(path, "second", 1, "", ""), 2);
-  EXPECT_EQ(AppendGroup(folder.Path("none.dat"), "x", 1, "", ""), 0);
+  EXPECT_EQ(AppendGroup(folder.File("none.dat"), "x", 1, "", ""), 0);
   COrbADO db;
   ASSERT_TRUE(db.ConnectAccess(path));
   ASSERT_TRUE(db.OpenTable("SELECT * FROM CustChatGroupList where groupid=1"));
