@@ -67,6 +67,11 @@ TEST(Numbering, TagsStartAtOneFollowTheHighestAndAreNotDoubled) {
   ASSERT_TRUE(CreateChatDatabase(path));
   int number = 42;
   EXPECT_EQ(AddTag(path, "ContactList", "x", number), -1);  // only the two tag tables
+  std::vector<ChatTagRow> rows{{1, 1, "stale"}};
+  EXPECT_FALSE(CChatDirectory(path).ReadTags("ContactList", rows));  // the name goes into the statement
+  EXPECT_FALSE(CChatDirectory(path).ReadTags("CustChatObjectTag; DROP TABLE ContactList", rows));
+  EXPECT_TRUE(rows.empty());
+  EXPECT_TRUE(CChatDirectory(path).ReadTags(CChatDirectory::kCommunityTags, rows));
   EXPECT_EQ(AddTag(folder.File("none.dat"), "CustChatObjectTag", "x", number), -1);
   EXPECT_EQ(number, 42);
   EXPECT_FALSE(CTestFolder::Exists(folder.File("none.dat")));
