@@ -1,7 +1,6 @@
 # The exported class, the host panel and the chat manager.
 list(APPEND ORBCHAT_SOURCES
   chat/COrbChat.cpp
-  chat/CHtmlEditCtrl2.cpp
   chat/COrbChat_Dlg.cpp
   chat/COrbChat_Mgr.cpp)
-list(APPEND ORBCHAT_LIBS OrbSkin Orbcomm OrbADO OrbXML)
+list(APPEND ORBCHAT_LIBS OrbSkin Orbcomm OrbADO OrbXML OrbHtmlEdit)
