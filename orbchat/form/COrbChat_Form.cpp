@@ -1,5 +1,6 @@
 #include "form/COrbChat_Form.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "COrbHttp_Protocol_Orb.h"
@@ -256,7 +257,10 @@ CString COrbChat_Form::MyUserId() const { return m_pProtocol ? m_pProtocol->GetU
 
 void COrbChat_Form::FlushPendingMessages() {
   if (!m_hWnd) return;
-  const size_t count = m_listPending.size();
+  // A tick shows at most kMaxRecordsPerTick records; the rest follow at the
+  // next ticks, in order, so a large backlog (a form restored after a long
+  // time minimised) never blocks the user-interface thread for seconds.
+  const size_t count = std::min(m_listPending.size(), kMaxRecordsPerTick);
   if (IsIconic()) {
     if (count > 0) m_bFlashing = FlashWindow(TRUE);
     return;

@@ -50,6 +50,7 @@ class COrbChat_Form : public CDialog {
   static constexpr UINT_PTR kTimerFlush = 1;    // drains the queue, 300 ms, whole life
   static constexpr UINT_PTR kTimerSession = 2;  // first-tick session check, set by the manager
   static constexpr UINT kFlushPeriod = 300;
+  static constexpr size_t kMaxRecordsPerTick = 200;
   static constexpr int kSendOnEnter = 0;
   static constexpr int kSendOnCtrlEnter = 1;
   static constexpr int kSendOnButtonOnly = 3;
@@ -89,8 +90,8 @@ class COrbChat_Form : public CDialog {
   void SetDisplayNameLookup(DisplayNameFn lookup);
 
   // --- Run by the window's own messages, public for tests and tools -------
-  // Timer 1: stores and shows every queued record, or flashes the caption
-  // while the form is minimised.
+  // Timer 1: stores and shows the queued records (up to kMaxRecordsPerTick,
+  // oldest first), or flashes the caption while the form is minimised.
   void FlushPendingMessages();
   // Centres the form horizontally on the work area, 654 pixels wide and half
   // the work area high, a quarter of the height from the top.

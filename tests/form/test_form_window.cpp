@@ -138,6 +138,8 @@ TEST(FormWindow, RecordsWaitWhileMinimisedAndAppearInArrivalOrderOnRestore) {
   CFormFixture fixture;
   COrbChat_Form& form = *fixture.m_pForm;
   form.ShowWindow(SW_MINIMIZE);
+  form.FlushPendingMessages();
+  EXPECT_EQ(form.m_bFlashing, 0) << "nothing queued, no flash";
   for (int i = 0; i < 3; ++i) {
     CString body;
     body.Format("<DIV>消息%d</DIV>", i);
@@ -176,12 +178,21 @@ TEST(FormWindow, TenThousandRecordsQueuedWhileMinimisedAreAllStored) {
   CFormFixture fixture;
   COrbChat_Form& form = *fixture.m_pForm;
   form.ShowWindow(SW_MINIMIZE);
-  for (int i = 0; i < 10000; ++i) form.QueueMessage(IncomingRecord("李四", "c2002", "<DIV>一条消息</DIV>"));
+  for (int i = 0; i < 10000; ++i) {
+    CString body;
+    body.Format("<DIV>一条消息%d</DIV>", i);
+    form.QueueMessage(IncomingRecord("李四", "c2002", body));
+  }
   form.FlushPendingMessages();
+  EXPECT_EQ(form.GetPendingCount(), 10000u);
   form.ShowWindow(SW_RESTORE);
+  // Each tick takes a bounded share, oldest first, so the window stays responsive.
   form.FlushPendingMessages();
-  EXPECT_EQ(form.GetPendingCount(), 0u);
-  EXPECT_EQ(fixture.m_session.m_arrSaved.size(), 10000u);
+  EXPECT_EQ(form.GetPendingCount(), 10000u - COrbChat_Form::kMaxRecordsPerTick);
+  EXPECT_EQ(fixture.m_session.m_arrSaved.back().body, "<DIV>一条消息199</DIV>");
+  while (form.GetPendingCount() > 0) form.FlushPendingMessages();
+  ASSERT_EQ(fixture.m_session.m_arrSaved.size(), 10000u);
+  EXPECT_EQ(fixture.m_session.m_arrSaved.back().body, "<DIV>一条消息9999</DIV>");
   form.QueueMessage(IncomingRecord("李四", "c2002", "<DIV>最后一条</DIV>"));
   form.FlushPendingMessages();
   EXPECT_NE(form.GetView().GetText(1).Find("最后一条"), -1);
