@@ -8,6 +8,8 @@ class ORBFW_API CBitmap : public CGdiObject {
  public:
   ~CBitmap() override;
   CBitmap() = default;
+  // Takes ownership of a bitmap made elsewhere (a DIB section, a mask).
+  explicit CBitmap(HBITMAP owned) { Attach(owned); }
   CBitmap(CBitmap&&) noexcept = default;
   CBitmap& operator=(CBitmap&&) noexcept = default;
   BOOL LoadBitmap(HINSTANCE module, UINT id);

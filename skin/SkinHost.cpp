@@ -1,9 +1,9 @@
 #include "SkinHost.h"
+#include "CSelectObjectGuard.h"
 
 #include <string>
 
 #include "OrbSkin.h"
-#include "SelectGuard.h"
 #include "SkinPainter.h"
 #include "SkinPalette.h"
 #include "SkinState.h"
@@ -30,7 +30,7 @@ void SkinHost::Install(HWND parent) { SetWindowSubclass(parent, Proc, kHostSubcl
 bool SkinHost::DrawListBoxEntry(const DRAWITEMSTRUCT& draw) {
   SkinState* state = SkinnedAs(draw.hwndItem, DSK_LISTBOX);
   if (!state) return false;
-  SelectGuard font(draw.hDC, FontOf(draw.hwndItem));
+  CSelectObjectGuard font(draw.hDC, FontOf(draw.hwndItem));
   if (draw.itemID == static_cast<UINT>(-1)) {  // an empty list with the focus
     FillRect(draw.hDC, &draw.rcItem, SkinPalette::Brush("system.pane"));
     return true;
@@ -73,7 +73,7 @@ void SkinHost::PaintListCell(SkinState& state, HDC dc, int row, int column) {
     text = buffer;
   }
   bool selected = SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_SELECTED) != 0;
-  SelectGuard font(dc, FontOf(list));
+  CSelectObjectGuard font(dc, FontOf(list));
   SkinPainter::Entry(dc, cell, SkinWindow::IconOf(state, static_cast<UINT_PTR>(row), column), text, selected, false,
                      false);
 }

@@ -1,12 +1,14 @@
 #include "SkinIcons.h"
+#include "CBrush.h"
+#include "CPen.h"
+#include "CBitmap.h"
+#include "CSelectObjectGuard.h"
 
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <vector>
 
-#include "GdiObject.h"
-#include "SelectGuard.h"
 
 namespace {
 
@@ -52,10 +54,10 @@ COLORREF SkinIcons::RoleColour(const std::string& code) {
 }
 
 void SkinIcons::PaintPerson(HDC dc, int left, int top, int size, COLORREF colour) {
-  GdiObject<HBRUSH> fill(CreateSolidBrush(colour));
-  GdiObject<HPEN> edge(CreatePen(PS_SOLID, 1, Darker(colour)));
-  SelectGuard brush(dc, fill.Get());
-  SelectGuard pen(dc, edge.Get());
+  CBrush fill(colour);
+  CPen edge(PS_SOLID, 1, Darker(colour));
+  CSelectObjectGuard brush(dc, fill.GetSafeHandle());
+  CSelectObjectGuard pen(dc, edge.GetSafeHandle());
   // Shoulders: a rounded block cut at the bottom of the person's square,
   // drawn first so that the head's outline stays whole.
   int saved = SaveDC(dc);
@@ -69,14 +71,14 @@ void SkinIcons::PaintPerson(HDC dc, int left, int top, int size, COLORREF colour
 }
 
 void SkinIcons::PaintFolder(HDC dc, int size, COLORREF colour) {
-  GdiObject<HBRUSH> fill(CreateSolidBrush(colour));
-  GdiObject<HPEN> edge(CreatePen(PS_SOLID, 1, Darker(colour)));
-  SelectGuard brush(dc, fill.Get());
-  SelectGuard pen(dc, edge.Get());
+  CBrush fill(colour);
+  CPen edge(PS_SOLID, 1, Darker(colour));
+  CSelectObjectGuard brush(dc, fill.GetSafeHandle());
+  CSelectObjectGuard pen(dc, edge.GetSafeHandle());
   Rectangle(dc, 1, size / 5, size * 9 / 20, size / 5 + size / 4);  // the tab
   Rectangle(dc, 1, size * 7 / 20, size - 1, size - 2);            // the body
-  GdiObject<HPEN> shine(CreatePen(PS_SOLID, 1, RGB(255, 255, 240)));
-  SelectGuard light(dc, shine.Get());
+  CPen shine(PS_SOLID, 1, RGB(255, 255, 240));
+  CSelectObjectGuard light(dc, shine.GetSafeHandle());
   MoveToEx(dc, 3, size * 7 / 20 + 2, nullptr);
   LineTo(dc, size - 3, size * 7 / 20 + 2);
 }
@@ -111,17 +113,17 @@ HICON SkinIcons::Create(const std::string& name) {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  GdiObject<HBITMAP> colour(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  CBitmap colour(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   HDC dc = CreateCompatibleDC(nullptr);
-  if (!colour || !dc) {
+  if (colour.IsNull() || !dc) {
     if (dc) DeleteDC(dc);
     return nullptr;
   }
   {
-    SelectGuard select(dc, colour.Get());
+    CSelectObjectGuard select(dc, colour.GetSafeHandle());
     RECT all{0, 0, size, size};
-    GdiObject<HBRUSH> key(CreateSolidBrush(kKey));
-    FillRect(dc, &all, key.Get());
+    CBrush key(kKey);
+    FillRect(dc, &all, key);
     Paint(dc, size, name);
     GdiFlush();
   }
@@ -142,8 +144,8 @@ HICON SkinIcons::Create(const std::string& name) {
       }
     }
   }
-  GdiObject<HBITMAP> maskBitmap(CreateBitmap(size, size, 1, 1, mask.data()));
-  ICONINFO icon{TRUE, 0, 0, maskBitmap.Get(), colour.Get()};
+  CBitmap maskBitmap(CreateBitmap(size, size, 1, 1, mask.data()));
+  ICONINFO icon{TRUE, 0, 0, maskBitmap, colour};
   return CreateIconIndirect(&icon);
 }
 

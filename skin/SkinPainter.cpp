@@ -1,10 +1,10 @@
 #include "SkinPainter.h"
+#include "CPen.h"
+#include "CSelectObjectGuard.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "GdiObject.h"
-#include "SelectGuard.h"
 #include "SkinIcons.h"
 #include "SkinPalette.h"
 
@@ -16,9 +16,9 @@ void Fill(HDC dc, const RECT& rc, COLORREF colour) { FillRect(dc, &rc, SkinPalet
 
 // A rectangle with rounded corners, filled and outlined.
 void Rounded(HDC dc, const RECT& rc, int radius, COLORREF fill, COLORREF edge, int edgeWidth = 1) {
-  GdiObject<HPEN> pen(CreatePen(PS_SOLID, edgeWidth, edge));
-  SelectGuard p(dc, pen.Get());
-  SelectGuard b(dc, SkinPalette::BrushOf(fill));
+  CPen pen(PS_SOLID, edgeWidth, edge);
+  CSelectObjectGuard p(dc, pen.GetSafeHandle());
+  CSelectObjectGuard b(dc, SkinPalette::BrushOf(fill));
   RoundRect(dc, rc.left, rc.top, rc.right, rc.bottom, radius, radius);
 }
 
@@ -171,8 +171,8 @@ void SkinPainter::Smiley(HDC dc, const RECT& box) {
   RECT right{box.right - w * 3 / 10 - eye, left.top, box.right - w * 3 / 10, left.bottom};
   Fill(dc, left, RGB(90, 60, 10));
   Fill(dc, right, RGB(90, 60, 10));
-  GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(90, 60, 10)));
-  SelectGuard p(dc, pen.Get());
+  CPen pen(PS_SOLID, 1, RGB(90, 60, 10));
+  CSelectObjectGuard p(dc, pen.GetSafeHandle());
   Arc(dc, box.left + w / 4, box.top + w / 4, box.right - w / 4, box.bottom - w / 5, box.left, box.top + w * 3 / 5,
       box.right, box.top + w * 3 / 5);
 }
@@ -181,9 +181,9 @@ void SkinPainter::Picture(HDC dc, const RECT& box) {
   int w = box.right - box.left;
   RECT frame{box.left, box.top + w / 8, box.right, box.bottom - w / 8};
   Rounded(dc, frame, 0, RGB(200, 225, 250), Colour("system.glyph"));
-  GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(60, 140, 60)));
-  SelectGuard p(dc, pen.Get());
-  SelectGuard b(dc, SkinPalette::BrushOf(RGB(90, 170, 80)));
+  CPen pen(PS_SOLID, 1, RGB(60, 140, 60));
+  CSelectObjectGuard p(dc, pen.GetSafeHandle());
+  CSelectObjectGuard b(dc, SkinPalette::BrushOf(RGB(90, 170, 80)));
   POINT hill[] = {{frame.left + 1, frame.bottom - 1},
                   {frame.left + w * 2 / 5, frame.top + w / 4},
                   {frame.right - 1, frame.bottom - 1}};
@@ -211,8 +211,8 @@ void SkinPainter::DownArrow(HDC dc, const RECT& box, COLORREF colour) {
   int cx = (box.left + box.right) / 2;
   int cy = (box.top + box.bottom) / 2;
   POINT arrow[] = {{cx - half, cy - half / 2}, {cx + half, cy - half / 2}, {cx, cy + half / 2 + 1}};
-  GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, colour));
-  SelectGuard p(dc, pen.Get());
-  SelectGuard b(dc, SkinPalette::BrushOf(colour));
+  CPen pen(PS_SOLID, 1, colour);
+  CSelectObjectGuard p(dc, pen.GetSafeHandle());
+  CSelectObjectGuard b(dc, SkinPalette::BrushOf(colour));
   Polygon(dc, arrow, 3);
 }

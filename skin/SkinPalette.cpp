@@ -1,10 +1,10 @@
 #include "SkinPalette.h"
+#include "CBrush.h"
 
 #include <cctype>
 #include <map>
 #include <memory>
 
-#include "GdiObject.h"
 
 namespace {
 
@@ -45,8 +45,8 @@ std::string Lower(const std::string& text) {
   return out;
 }
 
-std::map<COLORREF, GdiObject<HBRUSH>>& Brushes() {
-  static std::map<COLORREF, GdiObject<HBRUSH>> brushes;
+std::map<COLORREF, CBrush>& Brushes() {
+  static std::map<COLORREF, CBrush> brushes;
   return brushes;
 }
 
@@ -66,8 +66,8 @@ COLORREF SkinPalette::Color(const std::string& item, bool* known) {
 
 HBRUSH SkinPalette::BrushOf(COLORREF colour) {
   auto& brush = Brushes()[colour];
-  if (!brush) brush.Reset(CreateSolidBrush(colour));
-  return brush.Get();
+  if (brush.IsNull()) brush.CreateSolidBrush(colour);
+  return brush;
 }
 
 HBRUSH SkinPalette::Brush(const std::string& item) { return BrushOf(Color(item)); }

@@ -1,8 +1,8 @@
 #include "SkinState.h"
+#include "CBitmap.h"
 
 #include <vector>
 
-#include "GdiObject.h"
 #include "SkinIcons.h"
 #include "SkinWindow.h"
 
@@ -62,11 +62,11 @@ int SkinState::TreeImage(const std::string& iconName) {
     // Index 0 stays blank (an all-transparent mask): nodes without an icon
     // of their own show nothing.
     HDC screen = GetDC(nullptr);
-    GdiObject<HBITMAP> image(CreateCompatibleBitmap(screen, kTreeIconSize, kTreeIconSize));
+    CBitmap image(CreateCompatibleBitmap(screen, kTreeIconSize, kTreeIconSize));
     ReleaseDC(nullptr, screen);
     std::vector<BYTE> transparent(2 * kTreeIconSize, 0xFF);
-    GdiObject<HBITMAP> mask(CreateBitmap(kTreeIconSize, kTreeIconSize, 1, 1, transparent.data()));
-    ImageList_Add(m_hTreeImages, image.Get(), mask.Get());
+    CBitmap mask(CreateBitmap(kTreeIconSize, kTreeIconSize, 1, 1, transparent.data()));
+    ImageList_Add(m_hTreeImages, image, mask);
     SendMessageA(m_hWnd, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(m_hTreeImages));
   }
   if (!SkinIcons::IsIconName(iconName)) return 0;

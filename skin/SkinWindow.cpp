@@ -1,12 +1,12 @@
 #include "SkinWindow.h"
+#include "CBitmap.h"
+#include "CSelectObjectGuard.h"
 
 #include <commctrl.h>
 
 #include <vector>
 
-#include "GdiObject.h"
 #include "OrbSkin.h"
-#include "SelectGuard.h"
 #include "SkinHost.h"
 #include "SkinIcons.h"
 #include "SkinPainter.h"
@@ -244,7 +244,7 @@ void SkinWindow::PaintButton(SkinState& state, HDC dc) {
   look.enabled = IsWindowEnabled(wnd) != FALSE;
   look.isDefault = (GetWindowLongA(wnd, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
   HFONT font = reinterpret_cast<HFONT>(SendMessageA(wnd, WM_GETFONT, 0, 0));
-  SelectGuard selectFont(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+  CSelectObjectGuard selectFont(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
   COLORREF parentBk = BackgroundOf(GetParent(wnd));
   if (state.Kind() == DSK_TAB) {
     SkinPainter::Tab(dc, rc, SkinPainter::TabLabel(state.Item(), WindowText(wnd)), look, parentBk);
@@ -257,14 +257,14 @@ void SkinWindow::PaintBuffered(SkinState& state, HDC target, void (*paint)(SkinS
   RECT rc{};
   GetClientRect(state.Window(), &rc);
   HDC mem = CreateCompatibleDC(target);
-  GdiObject<HBITMAP> buffer(CreateCompatibleBitmap(target, rc.right > 0 ? rc.right : 1, rc.bottom > 0 ? rc.bottom : 1));
-  if (!mem || !buffer) {
+  CBitmap buffer(CreateCompatibleBitmap(target, rc.right > 0 ? rc.right : 1, rc.bottom > 0 ? rc.bottom : 1));
+  if (!mem || buffer.IsNull()) {
     if (mem) DeleteDC(mem);
     paint(state, target);
     return;
   }
   {
-    SelectGuard select(mem, buffer.Get());
+    CSelectObjectGuard select(mem, buffer.GetSafeHandle());
     paint(state, mem);
     BitBlt(target, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
   }
@@ -355,7 +355,7 @@ void SkinWindow::PaintStatic(SkinState& state, HDC dc) {
   const std::string& item = state.Item();
   if (lstrcmpiA(item.c_str(), "static") == 0) {
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(wnd, WM_GETFONT, 0, 0));
-    SelectGuard selectFont(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    CSelectObjectGuard selectFont(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
     SkinPainter::Pane(dc, rc, WindowText(wnd));
   } else {
     SkinPainter::Splitter(dc, rc, lstrcmpiA(item.c_str(), "SplitVertical") == 0);

@@ -43,6 +43,31 @@ size_t ReadIdentifier(const std::string& text, size_t pos, std::string& name) {
   return end;
 }
 
+// True when the text between the quotes of a value holds a quote that is not
+// doubled and is followed by AND or OR, a column, "=" and a quote: that is a
+// second "column='value'" comparison, not part of one id.
+bool HoldsSecondComparison(const std::string& value) {
+  for (size_t q = value.find('\''); q != std::string::npos; q = value.find('\'', q + 1)) {
+    if (q + 1 < value.size() && value[q + 1] == '\'') {
+      ++q;  // a doubled quote stands for one
+      continue;
+    }
+    size_t pos = SkipBlanks(value, q + 1);
+    if (IsKeywordAt(value, pos, "and")) pos += 3;
+    else if (IsKeywordAt(value, pos, "or")) pos += 2;
+    else continue;
+    const size_t column = SkipBlanks(value, pos);
+    std::string name;
+    const size_t after = ReadIdentifier(value, column, name);
+    if (name.empty()) continue;
+    const size_t equals = SkipBlanks(value, after);
+    if (equals >= value.size() || value[equals] != '=') continue;
+    const size_t quote = SkipBlanks(value, equals + 1);
+    if (quote < value.size() && value[quote] == '\'') return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 CAccessStatement::CAccessStatement(const char* ansiSql) { Parse(CodePage::AnsiToUtf8(ansiSql ? ansiSql : "")); }
@@ -99,6 +124,7 @@ void CAccessStatement::Parse(std::string text) {
       size_t quote = SkipBlanks(text, equals + 1);
       if (quote != firstQuote) break;
       std::string value = text.substr(quote + 1, text.size() - quote - 2);
+      m_bSeveralValues = HoldsSecondComparison(value);
       for (size_t q = value.find("''"); q != std::string::npos; q = value.find("''", q + 1)) value.erase(q, 1);
       m_strValue = value;
       m_bHasValue = true;

@@ -6,7 +6,10 @@
 //   parameter: everything between the quote after "=" and the final quote is
 //   the value, with a doubled quote standing for one. Ids are put between the
 //   quotes unchanged, so an id holding quotes (a' OR '1'='1) stays one value
-//   and cannot change the statement;
+//   and cannot change the statement. A second comparison with a quoted value
+//   ("WHERE a='x' AND b='y'") cannot be told from such an id and would be
+//   bound as one value "x' AND b='y", so a statement whose value holds a lone
+//   quote followed by AND or OR, a column, "=" and a quote is refused;
 // - for "SELECT * FROM table ..." it knows the table, so a changeable result
 //   can carry each row's key.
 #include <string>
@@ -17,6 +20,9 @@ class CAccessStatement {
   explicit CAccessStatement(const char* ansiSql);
 
   bool IsEmpty() const { return m_strBody.empty(); }
+  // True for a statement that compares more than one column with a quoted
+  // value; such a statement must not run.
+  bool HasSeveralValues() const { return m_bSeveralValues; }
   // UTF-8 text for SQLite, "?" standing for the bound value when there is
   // one; withRowKey puts the row key "_rowid_" before the columns (only when
   // Table() is known).
@@ -36,4 +42,5 @@ class CAccessStatement {
   std::string m_strValue;
   size_t m_nStarPos = std::string::npos;
   bool m_bHasValue = false;
+  bool m_bSeveralValues = false;
 };

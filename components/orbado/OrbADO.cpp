@@ -64,6 +64,7 @@ bool COrbADO::OpenTable(const char* sql, CursorTypeEnum /*cursor*/, LockTypeEnum
   if (options == adCmdTable) text = "SELECT * FROM [" + text + "]";
   const CAccessStatement statement(text);
   if (statement.IsEmpty()) return Fail("empty statement");
+  if (statement.HasSeveralValues()) return Fail("more than one quoted value: compare one column with a quoted value");
   const bool changeable = lock != adLockReadOnly;
   if (changeable && statement.Table().empty()) return Fail("only SELECT * FROM a table can be changed");
 

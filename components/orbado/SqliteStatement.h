@@ -18,7 +18,14 @@ class CSqliteStatement {
   int BindText(int index, const std::string& utf8);
   int BindInt64(int index, sqlite3_int64 value);
   int Step();
+  // Ready to run again, with every binding cleared.
+  void Reset();
   void Finalize();
+  bool IsPrepared() const { return m_pStmt != nullptr; }
+
+  // A column of the current row: text as UTF-8 bytes (empty for NULL).
+  std::string ColumnText(int index) const;
+  sqlite3_int64 ColumnInt64(int index) const;
 
   sqlite3_stmt* Get() const { return m_pStmt; }
   int ColumnCount() const { return m_pStmt ? sqlite3_column_count(m_pStmt) : 0; }

@@ -5,7 +5,7 @@
 #include <sqlite3.h>
 
 #include "CodePage.h"
-#include "SqliteStmt.h"
+#include "SqliteStatement.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ const char kSearchWhere[] =
 
 struct COrbMsgStore::Impl {
   sqlite3* db = nullptr;
-  SqliteStmt insert;
+  CSqliteStatement insert;
   CString lastError;
 
   bool Fail(const char* what) {
@@ -92,14 +92,14 @@ struct COrbMsgStore::Impl {
   bool Exec(const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
 
   int PragmaInt(const char* sql) {
-    SqliteStmt statement;
-    if (!statement.Prepare(db, sql) || statement.Step() != SQLITE_ROW) return -1;
+    CSqliteStatement statement;
+    if (statement.Prepare(db, sql) != SQLITE_OK || statement.Step() != SQLITE_ROW) return -1;
     return static_cast<int>(statement.ColumnInt64(0));
   }
 
   bool HasMessagesTable() {
-    SqliteStmt statement;
-    return statement.Prepare(db, "SELECT 1 FROM sqlite_master WHERE type='table' AND name='messages'") &&
+    CSqliteStatement statement;
+    return statement.Prepare(db, "SELECT 1 FROM sqlite_master WHERE type='table' AND name='messages'") == SQLITE_OK &&
            statement.Step() == SQLITE_ROW;
   }
 
@@ -140,7 +140,7 @@ struct COrbMsgStore::Impl {
       return false;
     }
     sqlite3_busy_timeout(db, 5000);
-    bool ready = PrepareSchema(writable) && (!writable || insert.Prepare(db, kInsertSql) || Fail("cannot prepare"));
+    bool ready = PrepareSchema(writable) && (!writable || insert.Prepare(db, kInsertSql) == SQLITE_OK || Fail("cannot prepare"));
     if (!ready) {
       Close();
       return false;
@@ -155,7 +155,7 @@ struct COrbMsgStore::Impl {
     db = nullptr;
   }
 
-  void ReadRow(const SqliteStmt& statement, InfoStoredMsg& row) {
+  void ReadRow(const CSqliteStatement& statement, InfoStoredMsg& row) {
     row.m_nId = statement.ColumnInt64(0);
     row.m_nStoredAt = statement.ColumnInt64(1);
     row.m_strStoredAt = LocalTimeText(row.m_nStoredAt);
@@ -166,7 +166,7 @@ struct COrbMsgStore::Impl {
     for (int i = 0; i < 11; ++i) *fields[i] = Ansi(statement.ColumnText(i + 2));
   }
 
-  bool ReadPage(SqliteStmt& statement, std::vector<InfoStoredMsg>& page) {
+  bool ReadPage(CSqliteStatement& statement, std::vector<InfoStoredMsg>& page) {
     page.clear();
     int result;
     while ((result = statement.Step()) == SQLITE_ROW) {
@@ -177,8 +177,8 @@ struct COrbMsgStore::Impl {
   }
 
   int Count(const char* sql, const std::string& argument) {
-    SqliteStmt statement;
-    if (!db || !statement.Prepare(db, sql) || !statement.BindText(1, argument) || statement.Step() != SQLITE_ROW) {
+    CSqliteStatement statement;
+    if (!db || statement.Prepare(db, sql) != SQLITE_OK || statement.BindText(1, argument) != SQLITE_OK || statement.Step() != SQLITE_ROW) {
       Fail("cannot count");
       return -1;
     }
@@ -206,8 +206,8 @@ bool COrbMsgStore::Save(const InfoMsgStructer& msg) {
   const CString* fields[] = {&msg.abstract,     &msg.body,     &msg.from,         &msg.from_id,
                              &msg.msg_id,       &msg.msg_type, &msg.publish_time, &msg.thread_id,
                              &msg.thread_members, &msg.title,  &msg.url};
-  bool bound = impl.insert.BindInt64(1, NowMs());
-  for (int i = 0; i < 11 && bound; ++i) bound = impl.insert.BindText(i + 2, Utf8(*fields[i]));
+  bool bound = impl.insert.BindInt64(1, NowMs()) == SQLITE_OK;
+  for (int i = 0; i < 11 && bound; ++i) bound = impl.insert.BindText(i + 2, Utf8(*fields[i])) == SQLITE_OK;
   // One statement outside any transaction commits on its own.
   bool stored = bound && impl.insert.Step() == SQLITE_DONE;
   impl.insert.Reset();
@@ -217,13 +217,13 @@ bool COrbMsgStore::Save(const InfoMsgStructer& msg) {
 bool COrbMsgStore::ListThreads(std::vector<InfoThreadSummary>& threads) {
   threads.clear();
   Impl& impl = *m_pImpl;
-  SqliteStmt statement;
+  CSqliteStatement statement;
   const char sql[] =
       "SELECT m.thread_id, m.thread_members, m.stored_at, t.cnt, t.last_id,"
       " (SELECT title FROM messages WHERE thread_id = m.thread_id AND title <> '' ORDER BY id DESC LIMIT 1)"
       " FROM (SELECT thread_id, COUNT(*) AS cnt, MAX(id) AS last_id FROM messages GROUP BY thread_id) t"
       " JOIN messages m ON m.id = t.last_id ORDER BY t.last_id DESC";
-  if (!impl.db || !statement.Prepare(impl.db, sql)) return impl.Fail("cannot list threads");
+  if (!impl.db || statement.Prepare(impl.db, sql) != SQLITE_OK) return impl.Fail("cannot list threads");
   int result;
   while ((result = statement.Step()) == SQLITE_ROW) {
     InfoThreadSummary summary;
@@ -246,10 +246,10 @@ bool COrbMsgStore::ReadThread(const CString& threadId, int offset, int limit, st
   page.clear();
   Impl& impl = *m_pImpl;
   if (limit <= 0) return impl.db != nullptr;
-  SqliteStmt statement;
+  CSqliteStatement statement;
   std::string sql = std::string(kColumns) + "WHERE thread_id = ?1 ORDER BY id DESC LIMIT ?2 OFFSET ?3";
-  if (!impl.db || !statement.Prepare(impl.db, sql.c_str()) || !statement.BindText(1, Utf8(threadId)) ||
-      !statement.BindInt64(2, limit) || !statement.BindInt64(3, offset < 0 ? 0 : offset))
+  if (!impl.db || statement.Prepare(impl.db, sql.c_str()) != SQLITE_OK || statement.BindText(1, Utf8(threadId)) != SQLITE_OK ||
+      statement.BindInt64(2, limit) != SQLITE_OK || statement.BindInt64(3, offset < 0 ? 0 : offset) != SQLITE_OK)
     return impl.Fail("cannot read the thread");
   return impl.ReadPage(statement, page);
 }
@@ -264,10 +264,10 @@ bool COrbMsgStore::Search(const CString& text, int offset, int limit, std::vecto
   page.clear();
   Impl& impl = *m_pImpl;
   if (text.IsEmpty() || limit <= 0) return impl.db != nullptr;
-  SqliteStmt statement;
+  CSqliteStatement statement;
   std::string sql = std::string(kColumns) + kSearchWhere + "ORDER BY id DESC LIMIT ?2 OFFSET ?3";
-  if (!impl.db || !statement.Prepare(impl.db, sql.c_str()) || !statement.BindText(1, ContainsPattern(text)) ||
-      !statement.BindInt64(2, limit) || !statement.BindInt64(3, offset < 0 ? 0 : offset))
+  if (!impl.db || statement.Prepare(impl.db, sql.c_str()) != SQLITE_OK || statement.BindText(1, ContainsPattern(text)) != SQLITE_OK ||
+      statement.BindInt64(2, limit) != SQLITE_OK || statement.BindInt64(3, offset < 0 ? 0 : offset) != SQLITE_OK)
     return impl.Fail("cannot search");
   return impl.ReadPage(statement, page);
 }

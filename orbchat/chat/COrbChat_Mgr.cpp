@@ -2,9 +2,9 @@
 
 #include "COrbHttp_Protocol_Orb.h"
 #include "InfoLoginInfoStruct.h"
-#include "OrbADO.h"
 #include "Seams.h"
 #include "chat/ModuleHandle.h"
+#include "directory/CChatDirectory.h"
 #include "messaging/MessageBodies.h"
 #include "messaging/PoolLookup.h"
 #include "resources/resource.h"
@@ -74,16 +74,11 @@ CString COrbChat_Mgr::GetDBPath() const {
 void COrbChat_Mgr::RequestCommunityInfo() {
   const CString dbPath = GetDBPath();
   if (dbPath.IsEmpty()) return;
-  COrbADO db;
-  if (!db.ConnectAccess(dbPath)) return;
-  if (db.OpenTable("SELECT * FROM CustCommunity", adOpenStatic, adLockReadOnly, adCmdText)) {
-    for (db.First(); !db.isEOF(); db.Next()) {
-      const COrbVariant value = db.GetField("groupid");
-      if (value.IsNull()) continue;
-      CString groupId = value.ToString();
-      groupId.Trim();
-      if (!groupId.IsEmpty()) m_pProtocol->Push(MessageBodies::kGroupInfoPool, MessageBodies::GroupInfoRequest(groupId));
-    }
+  std::vector<CommunityRow> communities;
+  CChatDirectory(dbPath).ReadCommunities(communities);
+  for (const CommunityRow& community : communities) {
+    CString groupId = community.groupid;
+    groupId.Trim();
+    if (!groupId.IsEmpty()) m_pProtocol->Push(MessageBodies::kGroupInfoPool, MessageBodies::GroupInfoRequest(groupId));
   }
-  db.DisConnect();
 }

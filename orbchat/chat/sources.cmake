@@ -2,5 +2,6 @@
 list(APPEND ORBCHAT_SOURCES
   chat/COrbChat.cpp
   chat/COrbChat_Dlg.cpp
-  chat/COrbChat_Mgr.cpp)
+  chat/COrbChat_Mgr.cpp
+  chat/CReceivedDispatch.cpp)
 list(APPEND ORBCHAT_LIBS OrbSkin Orbcomm OrbADO OrbXML OrbHtmlEdit)

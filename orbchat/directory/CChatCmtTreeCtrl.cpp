@@ -1,56 +1,20 @@
 #include "directory/CChatCmtTreeCtrl.h"
 
-#include "OrbADO.h"
-
-namespace {
-constexpr const char* kCategoryIcon = "tree2.communitytag";
-constexpr const char* kCommunityIcon = "tree2.role.h";
-}  // namespace
-
-CChatCmtTreeCtrl::~CChatCmtTreeCtrl() {
-  FreeRecords(m_arrItemData);
-  FreeRecords(m_arrTagData);
-}
-
 void CChatCmtTreeCtrl::InitTree() {
   CFillGuard guard(*this);
-  if (!FillCategories()) return;
-  FillCommunities();
-  OpenCategories();
-}
-
-bool CChatCmtTreeCtrl::FillCategories() {
-  COrbADO db;
-  if (!OpenForReading(db, "SELECT * FROM CustCommunityTag")) return false;
-  for (db.First(); !db.isEOF(); db.Next()) {
-    auto record = std::make_unique<tag_CommunityTagData>();
-    record->id = ReadInt(db, "id");
-    record->tag = ReadInt(db, "tag");
-    record->name = ReadText(db, "name");
-    const CString text = record->name;
-    if (HTREEITEM item = AttachRecord(m_arrTagData, std::move(record), nullptr, text, kCategoryIcon))
-      Expand(item, TVE_EXPAND);
-  }
-  db.DisConnect();
-  return true;
-}
-
-void CChatCmtTreeCtrl::FillCommunities() {
-  COrbADO db;
-  if (!OpenForReading(db, "SELECT * FROM CustCommunity")) return;
-  for (db.First(); !db.isEOF(); db.Next()) {
+  if (!FillTags(CChatDirectory::kCommunityTags, "tree2.communitytag", true)) return;
+  std::vector<CommunityRow> rows;
+  Directory().ReadCommunities(rows);
+  for (const CommunityRow& row : rows) {
     auto record = std::make_unique<tag_CommunityItemData>();
-    record->groupid = ReadText(db, "groupid");
-    record->groupname = ReadText(db, "groupname");
-    record->tag = ReadInt(db, "tag");
-    record->groupdes = ReadText(db, "groupdes");
-    record->members = ReadText(db, "members");
-    record->hTagItem = FindTagItem(record->tag);
-    const CString text = record->groupname;
-    const HTREEITEM parent = record->hTagItem;
-    AttachRecord(m_arrItemData, std::move(record), parent, text, kCommunityIcon);
+    record->groupid = row.groupid;
+    record->groupname = row.groupname;
+    record->tag = row.tag;
+    record->groupdes = row.groupdes;
+    record->members = row.members;
+    AttachItem(m_arrItemData, std::move(record), row.groupname, "tree2.role.h");
   }
-  db.DisConnect();
+  OpenCategories();
 }
 
 // A category is asked to open when it is made, but a node without children

@@ -10,23 +10,15 @@ struct tagWEB_PROTOCOL_HEAD;
 class CChatCmtTreeCtrl : public CChatTreeBase {
  public:
   CChatCmtTreeCtrl() = default;
-  ~CChatCmtTreeCtrl() override;
+  ~CChatCmtTreeCtrl() override { FreeRecords(m_arrItemData); }
 
   // Categories first, each expanded; then each community under its
   // category's node (the top level when the category has none).
   void InitTree() override;
 
-  HTREEITEM FindTagItem(int tag) const { return FindByTag(m_arrTagData, tag); }
-
   tagWEB_PROTOCOL_HEAD* m_pWebHead = nullptr;  // borrowed; may be null
-  RecordArray<tag_CommunityTagData> m_arrTagData;
   RecordArray<tag_CommunityItemData> m_arrItemData;
 
- protected:
-  bool IsTagNode(HTREEITEM item) const override { return HoldsNode(m_arrTagData, item); }
-
  private:
-  bool FillCategories();
-  void FillCommunities();
   void OpenCategories();
 };

@@ -7,26 +7,15 @@
 class CChatObjTreeCtrl : public CChatTreeBase {
  public:
   CChatObjTreeCtrl() = default;
-  ~CChatObjTreeCtrl() override;
+  ~CChatObjTreeCtrl() override { FreeRecords(m_arrItemData); }
 
   // Tags first, each a top-level node; then each chat object under the node
   // of its tag, or at the top level when its tag has no node. A database or
   // tag table that cannot be opened leaves the tree as it is.
   void InitTree() override;
 
-  // Linear scans in array order; the first match's node, or null.
-  HTREEITEM FindTagItem(int tag) const { return FindByTag(m_arrTagData, tag); }
-  // Exact, case-sensitive comparison.
-  HTREEITEM FindTagItemByName(const char* name) const;
+  // Linear scan in array order; the first match's node, or null.
   HTREEITEM FindContactItem(const char* contactid) const;
 
-  RecordArray<tag_ChatTagData> m_arrTagData;
   RecordArray<tag_ChatItemData> m_arrItemData;
-
- protected:
-  bool IsTagNode(HTREEITEM item) const override { return HoldsNode(m_arrTagData, item); }
-
- private:
-  bool FillTags();
-  void FillObjects();
 };

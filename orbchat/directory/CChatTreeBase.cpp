@@ -1,6 +1,5 @@
 #include "directory/CChatTreeBase.h"
 
-#include "OrbADO.h"
 #include "OrbSkin.h"
 
 BEGIN_MESSAGE_MAP(CChatTreeBase, CTreeCtrl)
@@ -21,16 +20,31 @@ HTREEITEM CChatTreeBase::InsertNode(const char* text, HTREEITEM parent, LPARAM d
   return reinterpret_cast<HTREEITEM>(SendMessage(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
-bool CChatTreeBase::OpenForReading(COrbADO& db, const char* sql) const {
-  if (!db.ConnectAccess(m_strDBPath)) return false;
-  if (db.OpenTable(sql, adOpenStatic, adLockReadOnly, adCmdText)) return true;
-  db.DisConnect();
-  return false;
+HTREEITEM CChatTreeBase::FindTagItem(int tag) const {
+  for (const auto& record : m_arrTagData)
+    if (record->tag == tag) return record->hItem;
+  return nullptr;
 }
 
-CString CChatTreeBase::ReadText(const COrbADO& db, const char* column) { return db.GetField(column).ToString(); }
+HTREEITEM CChatTreeBase::FindTagItemByName(const char* name) const {
+  for (const auto& record : m_arrTagData)
+    if (record->name == name) return record->hItem;
+  return nullptr;
+}
 
-int CChatTreeBase::ReadInt(const COrbADO& db, const char* column) { return db.GetField(column).ToInt(); }
+bool CChatTreeBase::FillTags(const char* table, const char* icon, bool expand) {
+  std::vector<ChatTagRow> rows;
+  if (!Directory().ReadTags(table, rows)) return false;
+  for (const ChatTagRow& row : rows) {
+    auto record = std::make_unique<tag_TagData>();
+    record->id = row.id;
+    record->tag = row.tag;
+    record->name = row.name;
+    HTREEITEM item = AttachRecord(m_arrTagData, std::move(record), nullptr, row.name, icon);
+    if (item && expand) Expand(item, TVE_EXPAND);
+  }
+  return true;
+}
 
 // A double click on a tag or category node folds it in or out and keeps it
 // in view. The tree's own double-click handling is not run: it would fold the

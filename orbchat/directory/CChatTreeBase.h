@@ -11,8 +11,9 @@
 #include "CMenu.h"
 #include "CString.h"
 #include "CTreeCtrl.h"
+#include "directory/CChatDirectory.h"
+#include "directory/TreeRecords.h"
 
-class COrbADO;
 class COrbChat_Mgr;
 class COrbHttp_Protocol_Orb;
 
@@ -21,6 +22,9 @@ using RecordArray = std::vector<std::unique_ptr<Record>>;
 
 class CChatTreeBase : public CTreeCtrl {
  public:
+  // Frees the tag records after the derived tree has freed its items.
+  ~CChatTreeBase() override { FreeRecords(m_arrTagData); }
+
   CMenu* m_pMenu = nullptr;                      // popup for right clicks, borrowed; may be null
   COrbHttp_Protocol_Orb* m_pProtocol = nullptr;  // borrowed; may be null
   COrbChat_Mgr* m_pChatMgr = nullptr;            // borrowed
@@ -31,13 +35,35 @@ class CChatTreeBase : public CTreeCtrl {
   // order the rows come.
   virtual void InitTree() = 0;
 
+  // Linear scans in array order; the first match's node, or null.
+  HTREEITEM FindTagItem(int tag) const;
+  // Exact, case-sensitive comparison.
+  HTREEITEM FindTagItemByName(const char* name) const;
+
   // The skin's icon key of the tree's nodes.
   static constexpr const char* kIconKey = "treeitemicon";
+
+  // The tags or categories, one per top-level tag node.
+  RecordArray<tag_TagData> m_arrTagData;
 
  protected:
   // True for the node of a tag or category record (as opposed to a chat
   // object, group or community).
-  virtual bool IsTagNode(HTREEITEM item) const = 0;
+  bool IsTagNode(HTREEITEM item) const { return HoldsNode(m_arrTagData, item); }
+  CChatDirectory Directory() const { return CChatDirectory(m_strDBPath); }
+
+  // Makes a top-level node for every row of the tag table, in the order the
+  // rows come (each expanded when expand is set); false, and no node, when
+  // the table cannot be read.
+  bool FillTags(const char* table, const char* icon, bool expand);
+  // Attaches an item record under the node of its tag (the top level when
+  // the tag has no node) and remembers that node in the record.
+  template <class Record>
+  void AttachItem(RecordArray<Record>& records, std::unique_ptr<Record> record, const char* text, const char* icon) {
+    record->hTagItem = FindTagItem(record->tag);
+    const HTREEITEM parent = record->hTagItem;
+    AttachRecord(records, std::move(record), parent, text, icon);
+  }
 
   void SetNodeIcon(HTREEITEM item, const char* icon);
   // Appends a node with its item data in one message.
@@ -70,13 +96,6 @@ class CChatTreeBase : public CTreeCtrl {
     records.push_back(std::move(record));
     return item;
   }
-  // The node of the first record whose tag number is tag, or null.
-  template <class Record>
-  static HTREEITEM FindByTag(const RecordArray<Record>& records, int tag) {
-    for (const auto& record : records)
-      if (record->tag == tag) return record->hItem;
-    return nullptr;
-  }
   template <class Record>
   static bool HoldsNode(const RecordArray<Record>& records, HTREEITEM item) {
     for (const auto& record : records)
@@ -88,13 +107,6 @@ class CChatTreeBase : public CTreeCtrl {
   static void FreeRecords(RecordArray<Record>& records) {
     while (!records.empty()) records.pop_back();
   }
-
-  // Opens the database and runs one read-only statement; false (and nothing
-  // left open) when either fails.
-  bool OpenForReading(COrbADO& db, const char* sql) const;
-  // A column of the current row; NULL reads as empty text or 0.
-  static CString ReadText(const COrbADO& db, const char* column);
-  static int ReadInt(const COrbADO& db, const char* column);
 
   void OnLButtonDblClk(UINT flags, CPoint point);
 

@@ -22,13 +22,18 @@ class CTreeRecord {
   static inline int s_nLive = 0;
 };
 
-// A tag of the chat object tree (row of CustChatObjectTag).
-struct tag_ChatTagData : CTreeRecord {
+// A tag of the chat object tree or a category of the discussion group or
+// community tree: all three tag tables have this shape (NULL columns read as
+// 0 and empty text).
+struct tag_TagData : CTreeRecord {
   HTREEITEM hItem = nullptr;
   int id = 0;
   int tag = 0;
   CString name;
 };
+using tag_ChatTagData = tag_TagData;       // a row of CustChatObjectTag
+using tag_GroupTagData = tag_TagData;      // a row of CustChatGroupTag
+using tag_CommunityTagData = tag_TagData;  // a row of CustCommunityTag
 
 // A chat object (row of CustChatObjectList).
 struct tag_ChatItemData : CTreeRecord {
@@ -40,14 +45,6 @@ struct tag_ChatItemData : CTreeRecord {
   CString role;
 };
 
-// A category of the discussion group tree (row of CustChatGroupTag).
-struct tag_GroupTagData : CTreeRecord {
-  HTREEITEM hItem = nullptr;
-  int id = 0;
-  int tag = 0;
-  CString name;
-};
-
 // A discussion group (row of CustChatGroupList).
 struct tag_GroupItemData : CTreeRecord {
   HTREEITEM hItem = nullptr;
@@ -57,15 +54,6 @@ struct tag_GroupItemData : CTreeRecord {
   int tag = 0;
   CString title;
   CString members;
-};
-
-// A category of the community tree (row of CustCommunityTag; NULL columns
-// read as 0 and empty text).
-struct tag_CommunityTagData : CTreeRecord {
-  HTREEITEM hItem = nullptr;
-  int id = 0;
-  int tag = 0;
-  CString name;
 };
 
 // A community (row of CustCommunity; NULL columns read as 0 and empty text).

@@ -1,5 +1,6 @@
-# The trees of the host panel and their records.
+# The directory of the local chat database and the trees of the host panel.
 list(APPEND ORBCHAT_SOURCES
+  directory/CChatDirectory.cpp
   directory/CChatTreeBase.cpp
   directory/CChatObjTreeCtrl.cpp
   directory/CChatGrpTreeCtrl.cpp

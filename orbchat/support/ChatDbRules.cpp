@@ -1,8 +1,5 @@
 #include "ChatDbRules.h"
 
-#include <cstring>
-
-#include "OrbADO.h"
 
 namespace {
 
@@ -46,49 +43,3 @@ bool IsMember(const char* members, const char* contactId) {
 }
 
 bool SameTagName(const char* a, const char* b) { return Normalised(a) == Normalised(b); }
-
-int AddTag(const char* dbPath, const char* table, const char* name, int& number) {
-  // The table name goes into the statement, so only the two tag tables pass.
-  if (!table || (std::strcmp(table, "CustChatObjectTag") != 0 && std::strcmp(table, "CustChatGroupTag") != 0))
-    return -1;
-  if (Normalised(name).IsEmpty()) return -1;
-  COrbADO db;
-  if (!db.ConnectAccess(dbPath)) return -1;
-  CString sql;
-  sql.Format("SELECT * FROM %s order by tag", table);
-  if (!db.OpenTable(sql, adOpenKeyset, adLockOptimistic, adCmdText)) {
-    db.DisConnect();
-    return -1;
-  }
-  int last = 0;
-  for (db.First(); !db.isEOF(); db.Next()) {
-    const int tag = db.GetField("tag").ToInt();
-    if (SameTagName(db.GetField("name").ToString(), name)) {
-      number = tag;
-      db.DisConnect();
-      return 0;
-    }
-    last = tag;
-  }
-  const int next = db.RecordCount() > 0 ? last + 1 : 1;
-  const bool saved = db.AppendBlank() && db.SetField("name", name) && db.SetField("tag", next) && db.Update();
-  db.DisConnect();
-  if (!saved) return -1;
-  number = next;
-  return 1;
-}
-
-int AppendGroup(const char* dbPath, const char* name, int tag, const char* title, const char* members) {
-  COrbADO db;
-  if (!db.ConnectAccess(dbPath)) return 0;
-  if (!db.OpenTable("SELECT * FROM CustChatGroupList order by groupid", adOpenKeyset, adLockOptimistic, adCmdText)) {
-    db.DisConnect();
-    return 0;
-  }
-  const int groupId = db.End() ? db.GetField("groupid").ToInt() + 1 : 1;
-  const bool saved = db.AppendBlank() && db.SetField("groupid", groupId) && db.SetField("name", name ? name : "") &&
-                     db.SetField("tag", tag) && db.SetField("title", title ? title : "") &&
-                     db.SetField("members", members ? members : "") && db.Update();
-  db.DisConnect();
-  return saved ? groupId : 0;
-}

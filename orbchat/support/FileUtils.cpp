@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "CFileHandle.h"
 #include "CodePage.h"
 
 namespace {
@@ -55,4 +56,27 @@ CString ReplaceExtension(const char* path, const char* ext) {
   if (dot > slash) result = result.Left(dot);
   result += ext ? ext : "";
   return result;
+}
+
+bool ReadWholeFile(const char* path, std::string& out, unsigned long long maxBytes) {
+  out.clear();
+  if (!path || !*path) return false;
+  CFileHandle file(CreateFileW(ToWidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.IsValid()) return false;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.Get(), &size) || static_cast<unsigned long long>(size.QuadPart) > maxBytes) return false;
+  out.resize(static_cast<size_t>(size.QuadPart));
+  size_t done = 0;
+  while (done < out.size()) {
+    DWORD read = 0;
+    if (!ReadFile(file.Get(), out.data() + done, static_cast<DWORD>(out.size() - done), &read, nullptr)) {
+      out.clear();
+      return false;
+    }
+    if (read == 0) break;
+    done += read;
+  }
+  out.resize(done);
+  return true;
 }

@@ -25,3 +25,7 @@ CString ReplaceExtension(const char* path, const char* ext);
 // The ANSI path as UTF-16 for the W file functions; a path too long for the
 // classic limit gets the "\\?\" prefix so the call still reaches it.
 std::wstring ToWidePath(const char* path);
+
+// The whole file as bytes, read with sharing so a writer may hold it open;
+// false when it does not open, cannot be read or is larger than maxBytes.
+bool ReadWholeFile(const char* path, std::string& out, unsigned long long maxBytes);

@@ -7,25 +7,10 @@
 #include <cstring>
 #include <string>
 
+#include "CFileHandle.h"
 #include "FileUtils.h"
 
 namespace {
-
-// Closes a Win32 file handle when it goes out of scope.
-class CFileHandle {
- public:
-  explicit CFileHandle(HANDLE handle) : m_handle(handle) {}
-  CFileHandle(const CFileHandle&) = delete;
-  CFileHandle& operator=(const CFileHandle&) = delete;
-  ~CFileHandle() {
-    if (IsValid()) CloseHandle(m_handle);
-  }
-  bool IsValid() const { return m_handle != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return m_handle; }
-
- private:
-  HANDLE m_handle;
-};
 
 CString TrimmedLeft(const CString& line) {
   CString text(line);
@@ -56,20 +41,6 @@ CString Lowered(const char* text) {
 }
 
 bool HasLineBreak(const char* text) { return text && (std::strchr(text, '\n') || std::strchr(text, '\r')); }
-
-bool ReadWholeFile(const std::wstring& path, std::string& content) {
-  CFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.IsValid()) return false;
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > INT_MAX) return false;
-  content.assign(static_cast<size_t>(size.QuadPart), '\0');
-  DWORD read = 0;
-  if (!content.empty() && !ReadFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &read, nullptr))
-    return false;
-  content.resize(read);
-  return true;
-}
 
 std::vector<CString> SplitLines(const std::string& content) {
   std::vector<CString> lines;
@@ -105,7 +76,7 @@ int CIniFile::Load(const char* path) {
   m_bModified = false;
   m_strPath = path ? path : "";
   std::string content;
-  if (m_strPath.IsEmpty() || !ReadWholeFile(ToWidePath(m_strPath), content)) return 0;
+  if (m_strPath.IsEmpty() || !ReadWholeFile(m_strPath, content, INT_MAX)) return 0;
   m_arrLines = SplitLines(content);
   m_bLoaded = true;
   return 1;

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <string>
 
+#include "CTestFolder.h"
 #include "ChatDatabaseSchema.h"
 #include "CodePage.h"
 #include "OrbSkin.h"
@@ -83,10 +84,8 @@ double FillMs(const CString& dbPath, CWnd& parent, unsigned& nodes) {
 }  // namespace
 
 int main() {
-  char temp[MAX_PATH] = {};
-  ::GetTempPathA(MAX_PATH, temp);
-  CString path;
-  path.Format("%sbench_chat_%lu.dat", temp, ::GetCurrentProcessId());
+  CTestFolder folder;
+  const CString path = folder.File("bench_chat.dat");
   if (!CreateChatDatabase(path) || !FillDatabase(path)) {
     std::printf("bench_chat: could not build the database\n");
     return 1;

@@ -33,7 +33,7 @@ class ManagerTest : public ::testing::Test {
 };
 
 TEST_F(ManagerTest, WithoutHostFilesPollsSlowlyWithNoPoolsAndTheDefaultPrefix) {
-  CTestSession session;
+  CFakeSession session;
   COrbChat_Mgr manager(&session);
   EXPECT_EQ(manager.m_strGroupMsgHead, "g");
   EXPECT_EQ(manager.m_strMyRole, "c");
@@ -53,7 +53,7 @@ TEST_F(ManagerTest, WithoutHostFilesPollsSlowlyWithNoPoolsAndTheDefaultPrefix) {
 TEST_F(ManagerTest, HostFilesGiveThePoolsTheFastIntervalAndThePrefix) {
   ASSERT_TRUE(m_host.Write("宿主.xml", kPoolXml));
   ASSERT_TRUE(m_host.Write("宿主.ini", "[System]\r\nGroupMsgHead = grp_\r\n[Chat]\r\ndefaultObjTag=3\r\n"));
-  CTestSession session;
+  CFakeSession session;
   COrbChat_Mgr manager(&session);
   ASSERT_TRUE(manager.Create(IDD_CHAT_MANAGER, nullptr));
   EXPECT_EQ(manager.m_strPool5, "orb.sys.ans");
@@ -85,7 +85,7 @@ TEST_F(ManagerTest, AsksOnceForEveryCommunityWithAnId) {
   ASSERT_TRUE(db.Insert("CustCommunity", {{"groupname", "无编号"}}));
   ASSERT_TRUE(db.Insert("CustCommunity", {{"groupid", "   "}}));
   ASSERT_TRUE(db.Insert("CustCommunity", {{"groupid", "社区7"}}));
-  CTestSession session(db.Path());
+  CFakeSession session(db.Path());
   COrbChat_Mgr manager(&session);
   ASSERT_TRUE(manager.Create(IDD_CHAT_MANAGER, nullptr));
   ASSERT_EQ(session.m_arrPushed.size(), 2u);
@@ -97,9 +97,9 @@ TEST_F(ManagerTest, AsksOnceForEveryCommunityWithAnId) {
 
 TEST_F(ManagerTest, NoLoginRecordOrNoDatabaseMeansNoRequest) {
   CTestFolder folder;
-  CTestSession notLoggedIn;
-  CTestSession noDatabase(folder.File("无此文件.dat"));
-  for (CTestSession* session : {&notLoggedIn, &noDatabase}) {
+  CFakeSession notLoggedIn;
+  CFakeSession noDatabase(folder.File("无此文件.dat"));
+  for (CFakeSession* session : {&notLoggedIn, &noDatabase}) {
     COrbChat_Mgr manager(session);
     ASSERT_TRUE(manager.Create(IDD_CHAT_MANAGER, nullptr));
     EXPECT_TRUE(session->m_arrPushed.empty());

@@ -49,7 +49,7 @@ class PanelTest : public ::testing::Test {
   COrbChat_Dlg& Panel() { return *m_chat.m_pDlg; }
 
   CTestChatDb m_db;
-  CTestSession m_session;
+  CFakeSession m_session;
   tagWEB_PROTOCOL_HEAD m_webHead;
   COrbChat m_chat;
   CTestFrame m_frame;
@@ -255,7 +255,7 @@ TEST_F(PanelTest, EnterAndEscapeDoNotHideThePanel) {
 }
 
 TEST(PanelWithoutLoginTest, TreesStayEmptyAndTheManagerIsStillCreated) {
-  CTestSession notLoggedIn;
+  CFakeSession notLoggedIn;
   std::unique_ptr<COrbHttp_Protocol_Orb> none;
   for (COrbHttp_Protocol_Orb* session : {static_cast<COrbHttp_Protocol_Orb*>(&notLoggedIn), none.get()}) {
     CTestFrame frame;
@@ -277,7 +277,7 @@ TEST(PanelDatabasePathTest, TheLoginRecordsDataFileGetsTheDatExtension) {
   ASSERT_TRUE(db.Insert("CustChatObjectTag", {{"id", 1}, {"tag", 1}, {"name", "我的好友"}}));
   CString dataFile = db.Path();
   dataFile.Replace(".dat", ".profile");
-  CTestSession session(dataFile);
+  CFakeSession session(dataFile);
   CTestFrame frame;
   COrbChat chat(nullptr, nullptr, &session);
   chat.Init(&frame, 0, 0, 240, 500);

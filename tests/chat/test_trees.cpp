@@ -9,6 +9,8 @@
 
 #include <memory>
 
+#include "CMessageRecorder.h"
+#include "MessagePump.h"
 #include "ChatTestSupport.h"
 #include "TreeOutline.h"
 #include "directory/CChatCmtTreeCtrl.h"
@@ -204,6 +206,34 @@ TEST(CommunityTreeTest, NullColumnsReadAsEmptyAndCategoriesOpenAtOnce) {
   EXPECT_EQ(blank.members, "");
   EXPECT_EQ(tree->m_arrTagData[1]->name, "");
   EXPECT_EQ(tree->m_arrItemData[2]->hTagItem, nullptr);
+}
+
+// Filling sends one message per node (the node and its record together) and
+// the tree is not redrawn while it fills: 500 chat objects under 5 tags cost
+// little more than 505 messages, and one repaint once the fill is done.
+TEST(TreeFillingTest, FillingFiveHundredNodesSendsOneInsertEachAndNoRedraw) {
+  CTestChatDb db;
+  ASSERT_TRUE(db.Exec(
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5) "
+      "INSERT INTO CustChatObjectTag (tag, name) SELECT i, '标签' || i FROM n;"
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500) "
+      "INSERT INTO CustChatObjectList (contactid, name, alias, tag, role) "
+      "SELECT 'c' || (10000 + i), '联系人' || i, '', i % 5 + 1, 'c' FROM n;"));
+  CTestFrame frame;
+  CChatObjTreeCtrl tree;
+  ASSERT_TRUE(tree.CreateEx(0, WC_TREEVIEWA, "", kTreeStyle, CRect(0, 0, 380, 560), &frame, 22007));
+  tree.SetDBPath(db.Path());
+  CMessageRecorder recorder(tree.m_hWnd);
+  tree.InitTree();
+  ASSERT_EQ(tree.GetCount(), 505u);
+  EXPECT_EQ(recorder.Count(TVM_INSERTITEMA) + recorder.Count(TVM_INSERTITEMW), 505u);
+  EXPECT_EQ(recorder.Count(WM_PAINT), 0u);
+  // The node and its record go in one message; icons ride on the skin's table.
+  EXPECT_LE(recorder.Count(), 505u + 10) << "messages while filling";
+  const size_t whileFilling = recorder.Count();
+  OrbTesting::PumpPending();
+  EXPECT_LE(recorder.Count(WM_PAINT), 2u) << "one repaint once the fill is done";
+  EXPECT_GT(recorder.Count(), whileFilling);
 }
 
 TEST_F(ObjectTreeTest, EveryRecordIsFreedWithItsTree) {

@@ -12,6 +12,7 @@
 
 #include "BenchClock.h"
 #include "CImage.h"
+#include "CTestFolder.h"
 #include "CString.h"
 #include "CWnd.h"
 #include "CodePage.h"
@@ -123,9 +124,8 @@ void BenchCodePage() {
 }
 
 void BenchImage() {
-  char folder[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, folder);
-  const std::string path = std::string(folder) + "bench_capture.jpg";
+  CTestFolder folder;
+  const std::string path = folder.File("bench_capture.jpg").Str();
   CImage capture;
   capture.Create(1280, 1024, 32);
   HDC dc = CreateCompatibleDC(nullptr);

@@ -7,7 +7,7 @@
 #include "CImage.h"
 #include "CWnd.h"
 #include "FakeClipboard.h"
-#include "TempFolder.h"
+#include "CTestFolder.h"
 
 namespace {
 
@@ -93,7 +93,7 @@ TEST(ClipboardSeam, BusyClipboardIsNeverClosedByUs) {
 }
 
 TEST(ClipboardSeam, PictureFromClipboardIsSavedAndStaysTheClipboards) {
-  TempFolder folder;
+  CTestFolder folder;
   OrbTesting::FakeClipboard fake;
   HBITMAP green = SolidBitmap(10, 10, RGB(0, 200, 0));
   {
@@ -110,7 +110,7 @@ TEST(ClipboardSeam, PictureFromClipboardIsSavedAndStaysTheClipboards) {
     EXPECT_EQ(image.Save(path), S_OK);
     image.Detach();
   }
-  EXPECT_TRUE(TempFolder::Exists(path));
+  EXPECT_TRUE(CTestFolder::Exists(path));
   CClipboardLock lock(nullptr);
   ASSERT_TRUE(lock.IsOpen());
   BITMAP info{};

@@ -9,9 +9,16 @@
 
 #include "CImage.h"
 #include "CRect.h"
-#include "TempFolder.h"
+#include "CTestFolder.h"
 
 namespace {
+
+// The first bytes of a file (all of a shorter one; empty when it cannot be read).
+std::string Head(const CString& path, size_t count) {
+  std::string bytes;
+  CTestFolder::ReadBytes(path, bytes);
+  return bytes.substr(0, count);
+}
 
 // Paints the left half red and the right half blue.
 void PaintHalves(CImage& image) {
@@ -36,7 +43,7 @@ bool Near(COLORREF got, COLORREF want, int tolerance) {
 }
 
 TEST(ImageFile, SaveAsJpegThenLoad) {
-  TempFolder folder;
+  CTestFolder folder;
   const CString path = folder.File("截图.jpg");
   {
     CImage image;
@@ -44,7 +51,7 @@ TEST(ImageFile, SaveAsJpegThenLoad) {
     PaintHalves(image);
     ASSERT_EQ(image.Save(path), S_OK);
   }
-  EXPECT_EQ(TempFolder::Head(path, 2), std::string("\xFF\xD8"));  // a JPEG stream
+  EXPECT_EQ(Head(path, 2), std::string("\xFF\xD8"));  // a JPEG stream
   CImage loaded;
   ASSERT_EQ(loaded.Load(path), S_OK);
   EXPECT_EQ(loaded.GetWidth(), 40);
@@ -55,7 +62,7 @@ TEST(ImageFile, SaveAsJpegThenLoad) {
 }
 
 TEST(ImageFile, EncoderChosenByExtensionWhateverItsCase) {
-  TempFolder folder;
+  CTestFolder folder;
   struct Row {
     const char* name;
     std::string magic;
@@ -71,7 +78,7 @@ TEST(ImageFile, EncoderChosenByExtensionWhateverItsCase) {
   for (const Row& row : rows) {
     const CString path = folder.File(row.name);
     ASSERT_EQ(image.Save(path), S_OK) << row.name;
-    EXPECT_EQ(TempFolder::Head(path, static_cast<DWORD>(row.magic.size())), row.magic) << row.name;
+    EXPECT_EQ(Head(path, static_cast<DWORD>(row.magic.size())), row.magic) << row.name;
     CImage loaded;
     ASSERT_EQ(loaded.Load(path), S_OK) << row.name;
     EXPECT_EQ(loaded.GetWidth(), 20) << row.name;
@@ -86,9 +93,9 @@ const char kFaceGif[] =
     "\x2C\x00\x00\x00\x00\x04\x00\x04\x00\x00\x02\x0A\x04\x98\x11\x62\xC6\x84\x19\x37\x0E\x2C\x00\x3B";
 
 TEST(ImageFile, PaletteOfAGifIsKept) {
-  TempFolder folder;
+  CTestFolder folder;
   const CString path = folder.File("表情.gif");
-  TempFolder::Write(path, std::string(kFaceGif, sizeof kFaceGif - 1));
+  CTestFolder::WriteBytes(path, std::string(kFaceGif, sizeof kFaceGif - 1));
   CImage face;
   ASSERT_EQ(face.Load(path), S_OK);
   EXPECT_EQ(face.GetWidth(), 4);
@@ -103,7 +110,7 @@ TEST(ImageFile, PaletteOfAGifIsKept) {
 TEST(ImageFile, SaveEitherWritesALoadableFileOrNothing) {
   // GIF encoders differ in what they accept; whatever the answer, a failed
   // save must leave no file and a successful one a picture that loads.
-  TempFolder folder;
+  CTestFolder folder;
   const CString path = folder.File("动画.gif");
   CImage image;
   ASSERT_TRUE(image.Create(8, 8, 24));
@@ -112,42 +119,42 @@ TEST(ImageFile, SaveEitherWritesALoadableFileOrNothing) {
     EXPECT_EQ(loaded.Load(path), S_OK);
     EXPECT_EQ(loaded.GetWidth(), 8);
   } else {
-    EXPECT_FALSE(TempFolder::Exists(path));
+    EXPECT_FALSE(CTestFolder::Exists(path));
   }
-  EXPECT_FALSE(TempFolder::Exists(path + ".part"));
+  EXPECT_FALSE(CTestFolder::Exists(path + ".part"));
 }
 
 TEST(ImageFile, FailedSaveKeepsTheOlderFile) {
-  TempFolder folder;
+  CTestFolder folder;
   const CString path = folder.File("旧.gif");
-  TempFolder::Write(path, std::string(kFaceGif, sizeof kFaceGif - 1));
+  CTestFolder::WriteBytes(path, std::string(kFaceGif, sizeof kFaceGif - 1));
   CImage image;
   ASSERT_TRUE(image.Create(8, 8, 24));
   if (image.Save(path) != S_OK) {
-    EXPECT_EQ(TempFolder::Head(path, 49), std::string(kFaceGif, sizeof kFaceGif - 1));
+    EXPECT_EQ(Head(path, 49), std::string(kFaceGif, sizeof kFaceGif - 1));
   }
   CImage loaded;
   EXPECT_EQ(loaded.Load(path), S_OK);  // old or new, always a picture
 }
 
 TEST(ImageFile, UnknownExtensionWritesNothing) {
-  TempFolder folder;
+  CTestFolder folder;
   CImage image;
   ASSERT_TRUE(image.Create(4, 4, 24));
   for (const char* name : {"x.xyz", "noextension", "dot.", "dir.jpg\\file"}) {
     const CString path = folder.File(name);
     EXPECT_NE(image.Save(path), S_OK) << name;
-    EXPECT_FALSE(TempFolder::Exists(path)) << name;
+    EXPECT_FALSE(CTestFolder::Exists(path)) << name;
   }
   CImage empty;
   EXPECT_NE(empty.Save(folder.File("empty.jpg")), S_OK);
-  EXPECT_FALSE(TempFolder::Exists(folder.File("empty.jpg")));
+  EXPECT_FALSE(CTestFolder::Exists(folder.File("empty.jpg")));
 }
 
 TEST(ImageFile, UnreadableFilesLeaveTheObjectEmpty) {
-  TempFolder folder;
+  CTestFolder folder;
   const CString garbage = folder.File("坏.png");
-  TempFolder::Write(garbage, "this is not a picture");
+  CTestFolder::WriteBytes(garbage, "this is not a picture");
   CImage image;
   ASSERT_TRUE(image.Create(4, 4, 24));
   EXPECT_NE(image.Load(garbage), S_OK);
@@ -160,7 +167,7 @@ TEST(ImageFile, UnreadableFilesLeaveTheObjectEmpty) {
 }
 
 TEST(ImageAttach, AttachedBitmapIsNotOwnedAndSavesAsJpeg) {
-  TempFolder folder;
+  CTestFolder folder;
   HDC screen = ::GetDC(nullptr);
   HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 16, 12);  // a screen bitmap, as on the clipboard
   ::ReleaseDC(nullptr, screen);

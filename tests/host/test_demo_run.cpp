@@ -9,7 +9,7 @@
 
 #include "CDemoApp.h"
 #include "CodePage.h"
-#include "HostTestFolder.h"
+#include "CTestFolder.h"
 #include "MessageBoxRecorder.h"
 #include "ScopedSeam.h"
 #include "Seams.h"
@@ -28,7 +28,7 @@ class DemoRunTest : public ::testing::Test {
   }
   void TearDown() override { _putenv_s("ORB_READY_FILE", ""); }
 
-  CHostTestFolder m_folder;
+  CTestFolder m_folder;
   OrbTesting::ScopedSeam<Seams::ModulePathFn> m_exePath;
   CDemoOptions m_options;
 };
@@ -45,10 +45,10 @@ TEST_F(DemoRunTest, ScriptedRunShowsEveryTabSavesPicturesAndSignalsReady) {
   const std::string report = CodePage::Utf8ToAnsi(m_folder.Read("截图\\demo-report.txt").c_str()).Str();
   EXPECT_NE(report.find("结果：通过"), std::string::npos) << report;
   EXPECT_EQ(report.find("失败"), std::string::npos) << report;
-  EXPECT_TRUE(m_folder.Exists("ready"));
-  EXPECT_TRUE(m_folder.Exists("bin\\演示.xml"));
-  EXPECT_TRUE(m_folder.Exists("bin\\演示.ini"));
-  EXPECT_TRUE(m_folder.Exists("资料\\1001.dat"));
+  EXPECT_TRUE(m_folder.Has("ready"));
+  EXPECT_TRUE(m_folder.Has("bin\\演示.xml"));
+  EXPECT_TRUE(m_folder.Has("bin\\演示.ini"));
+  EXPECT_TRUE(m_folder.Has("资料\\1001.dat"));
 }
 
 TEST_F(DemoRunTest, ATimeLimitBeforeTheScriptEndsIsAFailureStatus) {
@@ -61,8 +61,8 @@ TEST_F(DemoRunTest, TheInteractiveRunEndsWithItsTimeLimit) {
   _putenv_s("ORB_READY_FILE", m_folder.File("ready"));
   m_options.m_nExitAfterMs = 300;
   EXPECT_EQ(CDemoApp(m_options).Run(), kDemoExitOk);
-  EXPECT_TRUE(m_folder.Exists("ready")) << "ready after the first paint";
-  EXPECT_FALSE(m_folder.Exists("截图\\demo-objects.png"));
+  EXPECT_TRUE(m_folder.Has("ready")) << "ready after the first paint";
+  EXPECT_FALSE(m_folder.Has("截图\\demo-objects.png"));
 }
 
 TEST_F(DemoRunTest, StartupFailuresAreClearMessagesWithAStatus) {

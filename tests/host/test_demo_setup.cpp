@@ -6,12 +6,23 @@
 #include "CDemoProfile.h"
 #include "CDemoSession.h"
 #include "DemoOptions.h"
-#include "HostTestFolder.h"
+#include "CTestFolder.h"
 #include "OrbADO.h"
 #include "ScopedSeam.h"
 #include "Seams.h"
 
 namespace {
+
+// Rows of a table of a chat database, -1 when it cannot be read.
+long CountRows(const CString& dbPath, const char* table) {
+  COrbADO db;
+  CString sql;
+  sql.Format("SELECT * FROM %s", table);
+  if (!db.ConnectAccess(dbPath) || !db.OpenTable(sql, adOpenStatic, adLockReadOnly, adCmdText)) return -1;
+  const long rows = db.RecordCount();
+  db.DisConnect();
+  return rows;
+}
 
 TEST(DemoOptionsTest, ReadsEveryOptionAndRefusesBadOnes) {
   struct Case {
@@ -52,7 +63,7 @@ TEST(DemoOptionsTest, ReadsEveryOptionAndRefusesBadOnes) {
 }
 
 TEST(DemoProfileTest, FirstRunFillsEveryDemoUsersDatabaseOnce) {
-  CHostTestFolder folder;
+  CTestFolder folder;
   CDemoProfile profile(folder.File("资料"));
   CString error;
   ASSERT_TRUE(profile.Prepare(error)) << error.GetString();
@@ -85,7 +96,7 @@ TEST(DemoProfileTest, FirstRunFillsEveryDemoUsersDatabaseOnce) {
 }
 
 TEST(DemoProfileTest, ADatabaseWithRowsOfItsOwnIsLeftAlone) {
-  CHostTestFolder folder;
+  CTestFolder folder;
   CDemoProfile profile(folder.Path());
   CString error;
   ASSERT_TRUE(profile.Prepare(error)) << error.GetString();
@@ -105,7 +116,7 @@ TEST(DemoProfileTest, ADatabaseWithRowsOfItsOwnIsLeftAlone) {
 }
 
 TEST(DemoProfileTest, ABadProfileGivesAMessageNamingTheFile) {
-  CHostTestFolder folder;
+  CTestFolder folder;
   ASSERT_TRUE(folder.Write("占用的名字", "这是一个文件，不是文件夹"));
   CString error;
   EXPECT_FALSE(CDemoProfile(folder.File("占用的名字")).Prepare(error));
@@ -122,7 +133,7 @@ TEST(DemoProfileTest, ABadProfileGivesAMessageNamingTheFile) {
 class HostFilesTest : public ::testing::Test {
  protected:
   HostFilesTest() : m_exePath(Seams::SetHostExePath, [this] { return m_folder.File("演示.exe"); }) {}
-  CHostTestFolder m_folder;
+  CTestFolder m_folder;
   OrbTesting::ScopedSeam<Seams::ModulePathFn> m_exePath;
 };
 
@@ -131,7 +142,7 @@ TEST_F(HostFilesTest, MissingFilesAreWrittenAndPresentOnesRead) {
     CDemoSession session;
     CString error;
     ASSERT_TRUE(session.PrepareHostFiles(error)) << error.GetString();
-    EXPECT_TRUE(m_folder.Exists("演示.xml"));
+    EXPECT_TRUE(m_folder.Has("演示.xml"));
     EXPECT_NE(m_folder.Read("演示.ini").find("GroupMsgHead=g"), std::string::npos);
     EXPECT_EQ(session.Server().GetGroupMsgHead(), "g");
   }
@@ -159,7 +170,7 @@ TEST_F(HostFilesTest, AnXmlFileWithoutPoolsIsReportedAndKept) {
 }
 
 TEST(DemoSessionTest, LogsTheUserInWithTheOthersAsPeers) {
-  CHostTestFolder folder;
+  CTestFolder folder;
   CDemoProfile profile(folder.Path());
   CString error;
   ASSERT_TRUE(profile.Prepare(error)) << error.GetString();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "CString.h"
+#include "CTestFolder.h"
 
 class CHostFiles {
  public:
@@ -16,9 +17,9 @@ class CHostFiles {
   CHostFiles& operator=(const CHostFiles&) = delete;
 
   // Full paths of the host executable and the files beside it.
-  CString ExePath() const { return m_strDir + "host.exe"; }
-  CString XmlPath() const { return m_strDir + "host.xml"; }
-  CString IniPath() const { return m_strDir + "host.ini"; }
+  CString ExePath() const { return m_folder.File("host.exe"); }
+  CString XmlPath() const { return m_folder.File("host.xml"); }
+  CString IniPath() const { return m_folder.File("host.ini"); }
 
   // Writes the bytes; false when the file could not be written.
   static bool Write(const CString& path, const std::string& bytes);
@@ -27,5 +28,5 @@ class CHostFiles {
   bool WriteIni(const std::string& text) { return Write(IniPath(), text); }
 
  private:
-  CString m_strDir;  // with its trailing backslash
+  CTestFolder m_folder;
 };

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "FakeSession.h"
+#include "CFakeSession.h"
 #include "HostFiles.h"
 #include "Seams.h"
 #include "messaging/COrbChat_SendGroupMsg.h"

@@ -12,12 +12,12 @@
 #include <string>
 
 #include "BenchClock.h"
-#include "ChatDb.h"
+#include "CTestChatDb.h"
 #include "OrbADO.h"
 
 namespace {
 
-bool Fill(const CChatDb& file) {
+bool Fill(const CTestChatDb& file) {
   std::string sql = "BEGIN;";
   for (int i = 1; i <= 10000; ++i) {
     const std::string id = "c" + std::to_string(100000 + i);
@@ -64,7 +64,7 @@ bool Measure(int count, Body body, double& perCall) {
 }  // namespace
 
 int main() {
-  CChatDb file("bench.dat");
+  CTestChatDb file("bench.dat");
   if (!Fill(file)) {
     std::printf("could not fill the benchmark database\n");
     return 1;

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "ChatDatabaseSchema.h"
-#include "ChatDb.h"
+#include "CTestChatDb.h"
 #include "CodePage.h"
 #include "OrbADO.h"
 
@@ -32,7 +32,7 @@ CString Sql(const char* format, int number) {
 }
 
 // A read as the module does it: the column of every row, "<null>" for NULL.
-Strings Read(const CChatDb& file, const char* sql, const char* column) {
+Strings Read(const CTestChatDb& file, const char* sql, const char* column) {
   COrbADO db;
   if (!db.ConnectAccess(file.Path()) || !db.OpenTable(sql, adOpenStatic, adLockReadOnly, adCmdText)) return {"<fail>"};
   Strings values;
@@ -45,7 +45,7 @@ Strings Read(const CChatDb& file, const char* sql, const char* column) {
 
 // A change as the module does it: on the first row found, or on a new row
 // when none is found (append) or always (append && !whenMissing).
-bool Write(const CChatDb& file, const char* sql, bool append, Fields fields) {
+bool Write(const CTestChatDb& file, const char* sql, bool append, Fields fields) {
   COrbADO db;
   if (!db.ConnectAccess(file.Path()) || !db.OpenTable(sql, adOpenKeyset, adLockOptimistic, adCmdText)) return false;
   db.First();
@@ -84,7 +84,7 @@ class ChatStatements : public ::testing::Test {
         "INSERT INTO CustCommunity (groupid, groupname, tag, groupdes, members) "
         "VALUES ('88', '读书会', 1, '每周一书', 'c1001,c1002,'), ('89', NULL, NULL, NULL, NULL);"));
   }
-  CChatDb m_file;
+  CTestChatDb m_file;
 };
 
 }  // namespace
@@ -205,8 +205,27 @@ TEST_F(ChatStatements, IdsThatTryToChangeAStatementReadAndChangeNothing) {
   EXPECT_STREQ(m_file.Value("SELECT group_concat(name) FROM CustChatObjectList WHERE name<>'n'"), "张三,王五");
 }
 
+// Two quoted comparisons cannot be told from one id holding quotes, so they
+// would be bound as the single value "c1001' AND name='...". They are refused
+// instead; one comparison with a doubled quote inside still reads its row.
+TEST_F(ChatStatements, StatementsComparingTwoColumnsWithQuotedValuesAreRefused) {
+  for (const char* sql : {"SELECT * FROM CustChatObjectList WHERE contactid='c1001' AND name='张三'",
+                          "SELECT * FROM CustChatObjectList where contactid='c1001'or [name] = '张三'",
+                          "SELECT * FROM CustChatObjectList WHERE contactid='x''y' AND name='张三'"}) {
+    EXPECT_EQ(Read(m_file, sql, "name"), Strings{"<fail>"}) << sql;
+    EXPECT_FALSE(Write(m_file, sql, true, {{"contactid", "c9"}, {"name", "n"}})) << sql;
+  }
+  COrbADO db;
+  ASSERT_TRUE(db.ConnectAccess(m_file.Path()));
+  EXPECT_FALSE(db.OpenTable("SELECT * FROM CustChatObjectList WHERE contactid='a' AND name='b'", adOpenStatic,
+                            adLockReadOnly, adCmdText));
+  EXPECT_NE(db.GetLastError().Find("more than one quoted value"), -1);
+  EXPECT_EQ(Read(m_file, "SELECT * FROM CustChatObjectList WHERE contactid='c1001'", "name"), Strings{"张三"});
+  EXPECT_EQ(m_file.Count("CustChatObjectList"), 2);
+}
+
 TEST(ChatDatabaseFile, IsCreatedWithTheSevenTablesTheirColumnsAndIndexes) {
-  CChatDb file("张三.dat");  // made by CreateChatDatabase
+  CTestChatDb file("张三.dat");  // made by CreateChatDatabase
   EXPECT_TRUE(IsChatDatabase(file.Path()));
   EXPECT_EQ(FileNames(file.Folder()), Strings{"张三.dat"});  // nothing left from building it
   const struct {
@@ -233,9 +252,9 @@ TEST(ChatDatabaseFile, IsCreatedWithTheSevenTablesTheirColumnsAndIndexes) {
 }
 
 TEST(ChatDatabaseFile, AnExistingFileIsNeverChangedAndFailuresLeaveNothing) {
-  CChatDb file;
+  CTestChatDb file;
   ASSERT_TRUE(file.Exec("INSERT INTO ContactList VALUES ('c1', 'n', 'c')"));
-  const CString other = file.Folder().Path("other.dat");
+  const CString other = file.Folder().File("other.dat");
   ASSERT_TRUE(CTestFolder::WriteBytes(other, "not a database"));
   std::string before, after;
   for (bool dropTable : {false, true}) {
@@ -250,7 +269,7 @@ TEST(ChatDatabaseFile, AnExistingFileIsNeverChangedAndFailuresLeaveNothing) {
   EXPECT_EQ(after, "not a database");
 
   CTestFolder empty;
-  for (const CString& bad : {empty.Path("无此目录\\1001.dat"), CString(""), empty.Root()})
+  for (const CString& bad : {empty.File("无此目录\\1001.dat"), CString(""), empty.Root()})
     EXPECT_FALSE(CreateChatDatabase(bad)) << bad.GetString();
   EXPECT_FALSE(CreateChatDatabase(nullptr));
   EXPECT_EQ(FileNames(empty), Strings{});

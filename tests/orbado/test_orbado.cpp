@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "ChatDb.h"
+#include "CTestChatDb.h"
 #include "CodePage.h"
 #include "OrbADO.h"
 
@@ -16,7 +16,7 @@ const char* const kContacts =
     "INSERT INTO ContactList VALUES ('c1001', '张三', 'c'), ('c1002', NULL, 'c'), ('p1003', '王五', NULL),"
     "('p1004', '赵六', 'p'), ('p1005', '钱七', 'p');";
 
-bool Open(COrbADO& db, const CChatDb& file, const char* sql, bool changeable) {
+bool Open(COrbADO& db, const CTestChatDb& file, const char* sql, bool changeable) {
   return db.ConnectAccess(file.Path()) && (changeable ? db.OpenTable(sql, adOpenKeyset, adLockOptimistic, adCmdText)
                                                       : db.OpenTable(sql, adOpenStatic, adLockReadOnly, adCmdText));
 }
@@ -24,9 +24,9 @@ bool Open(COrbADO& db, const CChatDb& file, const char* sql, bool changeable) {
 }  // namespace
 
 TEST(OrbADOConnect, UnusableFilesAreRefusedUnchangedAndNeverCreated) {
-  CChatDb file;
+  CTestChatDb file;
   ASSERT_TRUE(file.Exec(kContacts));
-  const CString missing = file.Folder().Path("无此文件.dat"), notDb = file.Folder().Path("jet.dat");
+  const CString missing = file.Folder().File("无此文件.dat"), notDb = file.Folder().File("jet.dat");
   const std::string jet = std::string("\0\1\0\0Standard Jet DB\0", 20) + std::string(4000, 'x');
   ASSERT_TRUE(CTestFolder::WriteBytes(notDb, jet));
   for (const CString& path : {missing, notDb, CString(""), CString(":memory:"), file.Folder().Root()}) {
@@ -63,7 +63,7 @@ TEST(OrbADOConnect, UnusableFilesAreRefusedUnchangedAndNeverCreated) {
 }
 
 TEST(OrbADOConnect, ALockedFileFailsWithinTheBusyTimeout) {
-  CChatDb file;
+  CTestChatDb file;
   ASSERT_TRUE(file.Exec(kContacts));
   sqlite3* other = file.OpenRaw();
   ASSERT_NE(other, nullptr);
@@ -82,7 +82,7 @@ TEST(OrbADOConnect, ALockedFileFailsWithinTheBusyTimeout) {
 }
 
 TEST(OrbADOValues, FieldsComeAsVariantsOfTheirKindAndTheFileHoldsUtf8) {
-  CChatDb file;
+  CTestChatDb file;
   ASSERT_TRUE(file.Exec("INSERT INTO CustChatObjectList (contactid, name, alias, tag) VALUES ('c1', '张三', NULL, 3);"
                         "INSERT INTO CustChatGroupList (groupid, title) VALUES (5000000000, '42');"));
   COrbADO db;
@@ -129,7 +129,7 @@ TEST(OrbADOValues, FieldsComeAsVariantsOfTheirKindAndTheFileHoldsUtf8) {
 }
 
 TEST(OrbADOCursor, FirstNextEndAndOneBasedMoveOnEveryResult) {
-  CChatDb file;
+  CTestChatDb file;
   ASSERT_TRUE(file.Exec(kContacts));
   COrbADO db;
   EXPECT_EQ(db.isEOF(), 1);
@@ -157,7 +157,7 @@ TEST(OrbADOCursor, FirstNextEndAndOneBasedMoveOnEveryResult) {
 }
 
 TEST(OrbADOChange, OnlyTheCurrentRowChangesAndReadOnlyResultsChangeNothing) {
-  CChatDb file;
+  CTestChatDb file;
   ASSERT_TRUE(file.Exec(kContacts));
   COrbADO db;
   ASSERT_TRUE(Open(db, file, "select * from ContactList order by contactid", false));
@@ -182,7 +182,7 @@ TEST(OrbADOChange, OnlyTheCurrentRowChangesAndReadOnlyResultsChangeNothing) {
 }
 
 TEST(OrbADOChange, MovingSavesCancelRestoresDisconnectingDrops) {
-  CChatDb file;
+  CTestChatDb file;
   ASSERT_TRUE(file.Exec(kContacts));
   {
     COrbADO db;
@@ -203,7 +203,7 @@ TEST(OrbADOChange, MovingSavesCancelRestoresDisconnectingDrops) {
 }
 
 TEST(OrbADOChange, FailedSavesReportFalseKeepTheChangeAndTheFileIntact) {
-  CChatDb file;
+  CTestChatDb file;
   ASSERT_TRUE(file.Exec(kContacts));
   ASSERT_TRUE(file.Exec("INSERT INTO CustChatObjectList (contactid, name) VALUES ('c1001', '张三')"));
   COrbADO db;

@@ -7,41 +7,6 @@
 
 namespace orbtest {
 
-namespace {
-
-void RemoveTree(const std::wstring& path) {
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = data.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring child = path + L"\\" + name;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(child);
-      } else {
-        DeleteFileW(child.c_str());
-      }
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryW(path.c_str());
-}
-
-}  // namespace
-
-ScratchFolder::ScratchFolder() {
-  static int counter = 0;
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  std::wstring path = std::wstring(temp) + L"orbcomm " + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                      std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(++counter);
-  CreateDirectoryW(path.c_str(), nullptr);
-  m_strPath = CodePage::WideToAnsi(path.c_str());
-}
-
-ScratchFolder::~ScratchFolder() { RemoveTree(CodePage::AnsiToWide(m_strPath.GetString())); }
-
 std::string Encoded(const CString& ansi) {
   return PercentCodec::Encode(CodePage::AnsiToUtf8(ansi.GetString(), ansi.GetLength()));
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Shared by the Orbcomm tests: a scratch folder per test, request bodies
+// Shared by the Orbcomm tests: request bodies
 // written the way the chat module writes them, and a reader of received texts
 // that parses them the way the chat module does.
 #include <windows.h>
@@ -12,24 +12,10 @@
 
 #include "COrbHttp_Protocol_Orb.h"
 #include "COrbLocalServer.h"
+#include "CTestFolder.h"
 #include "CString.h"
 
 namespace orbtest {
-
-// A fresh folder under the temporary folder, removed with everything in it.
-class ScratchFolder {
- public:
-  ScratchFolder();
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  // Code page 936 path, without a trailing separator.
-  const CString& Path() const { return m_strPath; }
-  CString File(const char* name) const { return m_strPath + "\\" + name; }
-
- private:
-  CString m_strPath;
-};
 
 // Code page 936 text to UTF-8 and the module's percent-encoding.
 std::string Encoded(const CString& ansi);

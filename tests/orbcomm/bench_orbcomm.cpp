@@ -15,6 +15,7 @@
 
 #include "COrbHttp_Protocol_Orb.h"
 #include "COrbLocalServer.h"
+#include "CTestFolder.h"
 #include "CodePage.h"
 #include "PercentCodec.h"
 
@@ -121,11 +122,8 @@ bool Run(const char* name, const CString& folder, int batch) {
 
 int main(int argc, char** argv) {
   if (argc > 1 && std::atoi(argv[1]) > 0) g_nMessages = std::atoi(argv[1]);
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  std::wstring folder = std::wstring(temp) + L"bench_orbcomm_" + std::to_wstring(GetCurrentProcessId());
-  CreateDirectoryW(folder.c_str(), nullptr);
-  CString ansiFolder = CodePage::WideToAnsi(folder.c_str());
+  CTestFolder folder;
+  const CString ansiFolder = folder.Root();
 
   PROCESS_MEMORY_COUNTERS before{};
   GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
@@ -140,9 +138,5 @@ int main(int argc, char** argv) {
               before.PeakWorkingSetSize / 1048576.0, paced.PeakWorkingSetSize / 1048576.0,
               burst.PeakWorkingSetSize / 1048576.0);
 
-  for (const wchar_t* name : {L"\\1001.dat", L"\\1001.ini", L"\\1001.msg", L"\\1002.dat", L"\\1002.ini", L"\\1002.msg",
-                              L"\\1001.msg-wal", L"\\1001.msg-shm", L"\\1002.msg-wal", L"\\1002.msg-shm"})
-    DeleteFileW((folder + name).c_str());
-  RemoveDirectoryW(folder.c_str());
   return ok ? 0 : 1;
 }

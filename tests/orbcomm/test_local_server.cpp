@@ -20,8 +20,8 @@ const char kAns5[] = "orb.sys.ans";
 class LocalServerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    zhang = Connect(server, folder.Path(), "1001", "张三");
-    li = Connect(server, folder.Path(), "1002", "李四");
+    zhang = Connect(server, folder.Root(), "1001", "张三");
+    li = Connect(server, folder.Root(), "1002", "李四");
   }
 
   // Applies for a thread as the module does and takes the answer.
@@ -37,7 +37,7 @@ class LocalServerTest : public ::testing::Test {
     return threadId;
   }
 
-  ScratchFolder folder;
+  CTestFolder folder;
   COrbLocalServer server;
   std::unique_ptr<COrbHttp_Protocol_Orb> zhang;
   std::unique_ptr<COrbHttp_Protocol_Orb> li;
@@ -110,7 +110,7 @@ TEST_F(LocalServerTest, PersonalMessagesTravelBothWays) {
 }
 
 TEST_F(LocalServerTest, GroupMessageReachesEveryCommunityMemberAlsoOffline) {
-  auto wang = Connect(server, folder.Path(), "1003", "王五");
+  auto wang = Connect(server, folder.Root(), "1003", "王五");
   ASSERT_TRUE(server.AddCommunity("12", "读书会", "每周一次", "c1001, c1002,c1003,c1004"));
   unsigned sent = zhang->Push(kReq506, Group("12", "大家好", "<P>大家好</P>", "张三"));
 
@@ -134,7 +134,7 @@ TEST_F(LocalServerTest, GroupMessageReachesEveryCommunityMemberAlsoOffline) {
   // c1004 has never logged in: the message waits and arrives with the login.
   EXPECT_FALSE(server.IsOnline("c1004"));
   EXPECT_EQ(server.GetQueuedCount("c1004"), 1);
-  auto zhao = Connect(server, folder.Path(), "1004", "赵六");
+  auto zhao = Connect(server, folder.Root(), "1004", "赵六");
   std::vector<Received> waiting = PopAll(*zhao, kAns506);
   ASSERT_EQ(waiting.size(), 1u);
   EXPECT_STREQ(waiting[0].Str("abstract"), "大家好");
@@ -242,7 +242,7 @@ TEST_F(LocalServerTest, GroupInformationIsAnsweredWithoutAMemberList) {
 }
 
 TEST_F(LocalServerTest, AFullMailboxRefusesTheMessageForEveryone) {
-  auto wang = Connect(server, folder.Path(), "1003", "王五");
+  auto wang = Connect(server, folder.Root(), "1003", "王五");
   CString threadId = OpenThread(*zhang, "c1002,c1003");
   server.SetMailboxLimit(2);
   zhang->Push(kReq505, Personal(threadId, "", "1"));
@@ -278,7 +278,7 @@ TEST_F(LocalServerTest, RequestsPushedBeforeTheLinkGoOutWhenItIsMade) {
   COrbHttp_Protocol_Orb wang;
   InfoLoginInfoStruct who;
   who.m_strUserID = "1003";
-  who.m_strProfileDir = folder.Path();
+  who.m_strProfileDir = folder.Root();
   CString error;
   ASSERT_TRUE(wang.Login(who, error)) << error.GetString();
   EXPECT_TRUE(wang.GetSessionID().IsEmpty());
@@ -301,7 +301,7 @@ TEST_F(LocalServerTest, ANewLoginOfTheSameUserTakesTheMailboxOver) {
   CString threadId = OpenThread(*zhang, "c1002");
   li->Push(kReq505, Personal(threadId, "", "给张三"));
   zhang->Push("GetGroupInfo", "1");  // an answer to the old session
-  auto again = Connect(server, folder.Path(), "1001", "张三");
+  auto again = Connect(server, folder.Root(), "1001", "张三");
   EXPECT_TRUE(zhang->GetSessionID().IsEmpty());
   EXPECT_FALSE(zhang->IsLinked());
   EXPECT_FALSE(again->GetSessionID().IsEmpty());
@@ -324,7 +324,7 @@ TEST_F(LocalServerTest, ANewLoginOfTheSameUserTakesTheMailboxOver) {
 
 TEST_F(LocalServerTest, SessionsOutliveTheirServerSafely) {
   auto server2 = std::make_unique<COrbLocalServer>();
-  auto wang = Connect(*server2, folder.Path(), "1003", "王五");
+  auto wang = Connect(*server2, folder.Root(), "1003", "王五");
   EXPECT_FALSE(wang->GetSessionID().IsEmpty());
   server2.reset();
   EXPECT_TRUE(wang->GetSessionID().IsEmpty());
@@ -356,8 +356,8 @@ TEST_F(LocalServerTest, PoolNamesComeFromTheHostXml) {
     EXPECT_EQ(copy.GetAnswerPool(code), custom.GetAnswerPool(code)) << code;
   }
 
-  auto a = Connect(custom, folder.Path(), "2001", "A");
-  auto b = Connect(custom, folder.Path(), "2002", "B");
+  auto a = Connect(custom, folder.Root(), "2001", "A");
+  auto b = Connect(custom, folder.Root(), "2002", "B");
   a->Push("p.req", Application("PX", "c2002"));
   a->Push("p.req", Personal("PX", "", "via custom pools"));
   EXPECT_EQ(PopAll(*b, "p.ans").size(), 1u);
@@ -384,7 +384,7 @@ TEST_F(LocalServerTest, EchoPeerAnswersPersonalMessagesOnTheSameThread) {
   COrbHttp_Protocol_Orb impostor;
   InfoLoginInfoStruct who;
   who.m_strUserID = "2001";
-  who.m_strProfileDir = folder.Path();
+  who.m_strProfileDir = folder.Root();
   CString error;
   ASSERT_TRUE(impostor.Login(who, error));
   EXPECT_FALSE(impostor.Link(&server, error));

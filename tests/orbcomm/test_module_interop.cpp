@@ -23,10 +23,10 @@ CReceivedText PopOne(COrbHttp_Protocol_Orb& session, const char* pool, unsigned&
 }
 
 TEST(ModuleInterop, EveryTextTheModuleSendsArrivesUnchanged) {
-  ScratchFolder folder;
+  CTestFolder folder;
   COrbLocalServer server;
-  auto zhang = Connect(server, folder.Path(), "1001", "张三 & \"Z\"");
-  auto li = Connect(server, folder.Path(), "1002", "李四");
+  auto zhang = Connect(server, folder.Root(), "1001", "张三 & \"Z\"");
+  auto li = Connect(server, folder.Root(), "1002", "李四");
   // Thread ids are raw values: the module may escape the pair separators.
   const CString threadId = zhang->GetSessionID() + "&x=1";
   unsigned applied = zhang->Push(kReq505, MessageBodies::SessionApplication(threadId, "c1002", zhang->GetMyAlias()));
@@ -66,11 +66,11 @@ TEST(ModuleInterop, EveryTextTheModuleSendsArrivesUnchanged) {
 }
 
 TEST(ModuleInterop, GroupMessagesAndFailuresReadAsTheModuleExpects) {
-  ScratchFolder folder;
+  CTestFolder folder;
   COrbLocalServer server;
   ASSERT_TRUE(server.AddCommunity("12", "读书会", "", "c1001,c1002"));
-  auto zhang = Connect(server, folder.Path(), "1001", "张三");
-  auto li = Connect(server, folder.Path(), "1002", "");
+  auto zhang = Connect(server, folder.Root(), "1001", "张三");
+  auto li = Connect(server, folder.Root(), "1002", "");
   li->Push(kReq506, MessageBodies::GroupMessage("12", "", "<P>好</P>", "mht", li->GetMyAlias()));
   unsigned none = 1;
   CReceivedText got = PopOne(*zhang, kAns506, none);

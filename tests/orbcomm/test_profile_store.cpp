@@ -52,7 +52,7 @@ InfoMsgStructer Record(const char* thread, const char* abstract, const char* bod
 }
 
 TEST(Profile, LoginCreatesTheUsersFilesInANewFolder) {
-  ScratchFolder scratch;
+  CTestFolder scratch;
   CString folder = scratch.File("用户 资料\\张三");  // Chinese, a blank, two levels that do not exist yet
   COrbHttp_Protocol_Orb session;
   EXPECT_EQ(session.GetLoginInfo(), nullptr);
@@ -85,12 +85,12 @@ TEST(Profile, LoginCreatesTheUsersFilesInANewFolder) {
 }
 
 TEST(Profile, ALaterLoginKeepsTheFilesAsTheyAre) {
-  ScratchFolder scratch;
+  CTestFolder scratch;
   CString error;
   CString iniPath;
   {
     COrbHttp_Protocol_Orb session;
-    ASSERT_TRUE(session.Login(Who(scratch.Path()), error)) << error.GetString();
+    ASSERT_TRUE(session.Login(Who(scratch.Root()), error)) << error.GetString();
     iniPath = session.GetUserCustomFileName();
     InfoMsgStructer msg = Record("T1", "第一条", "<P>1</P>");
     ASSERT_TRUE(session.SaveMsgToMdb(&msg));
@@ -100,7 +100,7 @@ TEST(Profile, ALaterLoginKeepsTheFilesAsTheyAre) {
     ini << "[Editor]\r\nFontSize=3\r\n";
   }
   COrbHttp_Protocol_Orb session;
-  ASSERT_TRUE(session.Login(Who(scratch.Path()), error)) << error.GetString();
+  ASSERT_TRUE(session.Login(Who(scratch.Root()), error)) << error.GetString();
   EXPECT_EQ(ReadAll(iniPath), "[Editor]\r\nFontSize=3\r\n");
   COrbMsgStore store;
   ASSERT_TRUE(store.OpenReadOnly(session.GetLoginInfo()->m_strMsgFilePath));
@@ -108,7 +108,7 @@ TEST(Profile, ALaterLoginKeepsTheFilesAsTheyAre) {
 }
 
 TEST(Profile, LoginRefusesRecordsItCannotMakeFilesFor) {
-  ScratchFolder scratch;
+  CTestFolder scratch;
   struct Row {
     const char* label;
     const char* userId;
@@ -132,7 +132,7 @@ TEST(Profile, LoginRefusesRecordsItCannotMakeFilesFor) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.label);
-    InfoLoginInfoStruct who = Who(row.useFolder ? scratch.Path() : CString(), row.userId);
+    InfoLoginInfoStruct who = Who(row.useFolder ? scratch.Root() : CString(), row.userId);
     who.m_strRole = row.role;
     who.m_strRoleCodes = row.roleCodes;
     COrbHttp_Protocol_Orb session;
@@ -154,9 +154,9 @@ TEST(Profile, SaveMsgToMdbNeedsALoginAndARecord) {
   COrbHttp_Protocol_Orb session;
   InfoMsgStructer msg = Record("T1", "a", "b");
   EXPECT_FALSE(session.SaveMsgToMdb(&msg));
-  ScratchFolder scratch;
+  CTestFolder scratch;
   CString error;
-  ASSERT_TRUE(session.Login(Who(scratch.Path()), error));
+  ASSERT_TRUE(session.Login(Who(scratch.Root()), error));
   EXPECT_FALSE(session.SaveMsgToMdb(nullptr));
   EXPECT_TRUE(session.SaveMsgToMdb(&msg));
 }
@@ -165,10 +165,10 @@ class MsgStoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
     CString error;
-    ASSERT_TRUE(session.Login(Who(scratch.Path()), error)) << error.GetString();
+    ASSERT_TRUE(session.Login(Who(scratch.Root()), error)) << error.GetString();
     path = session.GetLoginInfo()->m_strMsgFilePath;
   }
-  ScratchFolder scratch;
+  CTestFolder scratch;
   COrbHttp_Protocol_Orb session;
   CString path;
 };
@@ -274,7 +274,7 @@ TEST_F(MsgStoreTest, SearchFindsTextInAbstractBodyAndSender) {
 }
 
 TEST(MsgStore, NeverTakesAnotherFileForAStore) {
-  ScratchFolder scratch;
+  CTestFolder scratch;
   // A chat database is a SQLite file too; it must be refused and left as it is.
   CString dat = scratch.File("x.dat");
   ASSERT_TRUE(CreateChatDatabase(dat));
@@ -294,12 +294,12 @@ TEST(MsgStore, NeverTakesAnotherFileForAStore) {
 }
 
 TEST(MsgStore, RecordsSurviveTheProgramStoppingRightAfterSaving) {
-  ScratchFolder scratch;
+  CTestFolder scratch;
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::wstring writer = self;
   writer = writer.substr(0, writer.find_last_of(L'\\') + 1) + L"orbcomm_store_writer.exe";
-  std::wstring command = L"\"" + writer + L"\" \"" + CodePage::AnsiToWide(scratch.Path().GetString()) + L"\" 200";
+  std::wstring command = L"\"" + writer + L"\" \"" + CodePage::AnsiToWide(scratch.Root().GetString()) + L"\" 200";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};

@@ -6,11 +6,18 @@
 
 #include "ChatDatabaseSchema.h"
 #include "OrbADO.h"
-#include "TestFolder.h"
+#include "CTestFolder.h"
+#include "directory/CChatDirectory.h"
 #include "support/ChatDbRules.h"
 
 namespace {
 std::string Joined(const std::vector<CString>& ids) { return JoinMembers(ids).Str(); }
+int AddTag(const char* path, const char* table, const char* name, int& number) {
+  return CChatDirectory(path).AddTag(table, name, number);
+}
+int AppendGroup(const char* path, const char* name, int tag, const char* title, const char* members) {
+  return CChatDirectory(path).AppendGroup(name, tag, title, members);
+}
 }  // namespace
 
 TEST(Members, JoinSplitAndWholePieceMembership) {
@@ -34,7 +41,7 @@ TEST(Members, JoinSplitAndWholePieceMembership) {
 TEST(Numbering, TagsStartAtOneFollowTheHighestAndAreNotDoubled) {
   for (const char* table : {"CustChatObjectTag", "CustChatGroupTag"}) {
     CTestFolder folder;
-    const CString path = folder.Path("1001.dat");
+    const CString path = folder.File("1001.dat");
     ASSERT_TRUE(CreateChatDatabase(path));
     int number = 0;
     EXPECT_EQ(AddTag(path, table, "好友", number), 1) << table;
@@ -56,22 +63,27 @@ TEST(Numbering, TagsStartAtOneFollowTheHighestAndAreNotDoubled) {
     EXPECT_EQ(db.RecordCount(), 3) << table;
   }
   CTestFolder folder;
-  const CString path = folder.Path("1001.dat");
+  const CString path = folder.File("1001.dat");
   ASSERT_TRUE(CreateChatDatabase(path));
   int number = 42;
   EXPECT_EQ(AddTag(path, "ContactList", "x", number), -1);  // only the two tag tables
-  EXPECT_EQ(AddTag(folder.Path("none.dat"), "CustChatObjectTag", "x", number), -1);
+  std::vector<ChatTagRow> rows{{1, 1, "stale"}};
+  EXPECT_FALSE(CChatDirectory(path).ReadTags("ContactList", rows));  // the name goes into the statement
+  EXPECT_FALSE(CChatDirectory(path).ReadTags("CustChatObjectTag; DROP TABLE ContactList", rows));
+  EXPECT_TRUE(rows.empty());
+  EXPECT_TRUE(CChatDirectory(path).ReadTags(CChatDirectory::kCommunityTags, rows));
+  EXPECT_EQ(AddTag(folder.File("none.dat"), "CustChatObjectTag", "x", number), -1);
   EXPECT_EQ(number, 42);
-  EXPECT_FALSE(CTestFolder::Exists(folder.Path("none.dat")));
+  EXPECT_FALSE(CTestFolder::Exists(folder.File("none.dat")));
 }
 
 TEST(Numbering, GroupNumbersFollowTheHighestAndTheGroupIsStoredAsGiven) {
   CTestFolder folder;
-  const CString path = folder.Path("1001.dat");
+  const CString path = folder.File("1001.dat");
   ASSERT_TRUE(CreateChatDatabase(path));
   EXPECT_EQ(AppendGroup(path, "项目组", 2, "项目讨论", "a1,b2,c3"), 1);
   EXPECT_EQ(AppendGroup(path, "second", 1, "", ""), 2);
-  EXPECT_EQ(AppendGroup(folder.Path("none.dat"), "x", 1, "", ""), 0);
+  EXPECT_EQ(AppendGroup(folder.File("none.dat"), "x", 1, "", ""), 0);
   COrbADO db;
   ASSERT_TRUE(db.ConnectAccess(path));
   ASSERT_TRUE(db.OpenTable("SELECT * FROM CustChatGroupList where groupid=1"));

@@ -6,12 +6,12 @@
 #include <string>
 
 #include "CodePage.h"
-#include "TestFolder.h"
+#include "CTestFolder.h"
 #include "support/FileUtils.h"
 
 TEST(FileExists, FindsFilesAndRefusesPatternsAndMissingPaths) {
   CTestFolder folder;
-  const CString file = folder.Path("图片a.txt");
+  const CString file = folder.File("图片a.txt");
   ASSERT_TRUE(CTestFolder::WriteBytes(file, "x"));
   CString upper(file);
   upper.MakeUpper();
@@ -22,9 +22,9 @@ TEST(FileExists, FindsFilesAndRefusesPatternsAndMissingPaths) {
       {file, true},
       {upper, true},                          // names compare without case
       {folder.Root(), true},                  // a folder is found too
-      {folder.Path("missing.txt"), false},
-      {folder.Path("*.txt"), false},          // a pattern finds 图片a.txt, which is not the path
-      {folder.Path("图片?.txt"), false},
+      {folder.File("missing.txt"), false},
+      {folder.File("*.txt"), false},          // a pattern finds 图片a.txt, which is not the path
+      {folder.File("图片?.txt"), false},
       {CString(""), false},
   };
   for (const auto& c : cases) EXPECT_EQ(FileExists(c.path), c.expected) << c.path.GetString();

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "TestFolder.h"
+#include "CTestFolder.h"
 #include "support/IniFile.h"
 
 namespace {
@@ -26,7 +26,7 @@ std::vector<std::string> LinesOf(const CIniFile& ini) {
 
 // Loads the given lines (written with LF ends) into ini from a file in folder.
 void LoadLines(CIniFile& ini, const CTestFolder& folder, const std::vector<std::string>& lines) {
-  const CString path = folder.Path("settings.ini");
+  const CString path = folder.File("settings.ini");
   ASSERT_TRUE(CTestFolder::WriteBytes(path, Joined(lines, "\n")));
   ASSERT_EQ(ini.Load(path), 1);
 }
@@ -103,8 +103,8 @@ TEST(IniFileRead, KeyLinesNumbersAndLineEnds) {
   EXPECT_EQ(ini.FindKeyLine("Last", "zzz"), -1);
   EXPECT_EQ(ini.FindKeyLine("Nowhere", "k"), -1);
 
-  ASSERT_TRUE(CTestFolder::WriteBytes(folder.Path("n.ini"), "[A]\r\nA=42\nB=  7 // c\r\nC=-3\nD=abc\nE=99999999999"));
-  ASSERT_EQ(ini.Load(folder.Path("n.ini")), 1);
+  ASSERT_TRUE(CTestFolder::WriteBytes(folder.File("n.ini"), "[A]\r\nA=42\nB=  7 // c\r\nC=-3\nD=abc\nE=99999999999"));
+  ASSERT_EQ(ini.Load(folder.File("n.ini")), 1);
   EXPECT_EQ(LinesOf(ini), (std::vector<std::string>{"[A]", "A=42", "B=  7 // c", "C=-3", "D=abc", "E=99999999999"}));
   const struct {
     const char* key;
@@ -179,7 +179,7 @@ TEST(IniFileWrite, TextsWithLineBreaksAreRefused) {
 
 TEST(IniFileDisk, MissingFileIsNeverCreatedAndUnchangedFileNotRewritten) {
   CTestFolder folder;
-  const CString missing = folder.Path("missing.ini"), host = folder.Path("host.ini");
+  const CString missing = folder.File("missing.ini"), host = folder.File("host.ini");
   ASSERT_TRUE(CTestFolder::WriteBytes(host, "[System]\nGroupMsgHead=g"));
   {
     CIniFile ini;
@@ -200,7 +200,7 @@ TEST(IniFileDisk, MissingFileIsNeverCreatedAndUnchangedFileNotRewritten) {
 
 TEST(IniFileDisk, ChangesAreWrittenWithCrLfAndSeenByTheNextObject) {
   CTestFolder folder;
-  const CString path = folder.Path("用户设置.ini");
+  const CString path = folder.File("用户设置.ini");
   ASSERT_TRUE(CTestFolder::WriteBytes(path, "[Editor]\n"));
   {
     CIniFile ini;
@@ -222,7 +222,7 @@ TEST(IniFileDisk, FileThatCannotBeWrittenIsLeftAsItWas) {
   const std::string original = "[Editor]\r\nFontname=Arial\r\n";
   for (bool readOnly : {true, false}) {  // read-only, or held open by someone who shares nothing
     CTestFolder folder;
-    const CString path = folder.Path("settings.ini");
+    const CString path = folder.File("settings.ini");
     ASSERT_TRUE(CTestFolder::WriteBytes(path, original));
     HANDLE holder = INVALID_HANDLE_VALUE;
     {
@@ -242,7 +242,7 @@ TEST(IniFileDisk, FileThatCannotBeWrittenIsLeftAsItWas) {
 
 TEST(IniFileDisk, LoadingAnotherFileSavesTheFirstAndMixesNothing) {
   CTestFolder folder;
-  const CString first = folder.Path("a.ini"), second = folder.Path("b.ini");
+  const CString first = folder.File("a.ini"), second = folder.File("b.ini");
   ASSERT_TRUE(CTestFolder::WriteBytes(first, "[A]\r\n") && CTestFolder::WriteBytes(second, "[B]\r\n"));
   {
     CIniFile ini;

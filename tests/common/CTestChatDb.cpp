@@ -1,11 +1,28 @@
-#include "ChatDb.h"
+#include "CTestChatDb.h"
+
+#include <cstdlib>
 
 #include "ChatDatabaseSchema.h"
 #include "CodePage.h"
+#include "OrbADO.h"
 
-CChatDb::CChatDb(const char* fileName) : m_strPath(m_folder.Path(fileName)) { CreateChatDatabase(m_strPath); }
+CTestChatDb::CTestChatDb(const char* fileName) : m_strPath(m_folder.File(fileName)) {
+  CreateChatDatabase(m_strPath);
+}
 
-sqlite3* CChatDb::OpenRaw() const {
+bool CTestChatDb::Insert(const char* table, std::initializer_list<DbCell> cells) const {
+  COrbADO db;
+  if (!db.ConnectAccess(m_strPath)) return false;
+  CString sql;
+  sql.Format("SELECT * FROM %s", table);
+  bool ok = db.OpenTable(sql, adOpenKeyset, adLockOptimistic, adCmdText) && db.AppendBlank();
+  for (const DbCell& cell : cells) ok = ok && db.SetField(cell.column, cell.value);
+  ok = ok && db.Update();
+  db.DisConnect();
+  return ok;
+}
+
+sqlite3* CTestChatDb::OpenRaw() const {
   sqlite3* db = nullptr;
   if (sqlite3_open_v2(CodePage::AnsiToUtf8(m_strPath).c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
     sqlite3_close(db);
@@ -15,14 +32,14 @@ sqlite3* CChatDb::OpenRaw() const {
   return db;
 }
 
-bool CChatDb::Exec(const char* ansiSql) const {
+bool CTestChatDb::Exec(const char* ansiSql) const {
   sqlite3* db = OpenRaw();
   const bool ok = db && sqlite3_exec(db, CodePage::AnsiToUtf8(ansiSql).c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
   sqlite3_close(db);
   return ok;
 }
 
-CString CChatDb::Value(const char* ansiSql) const {
+CString CTestChatDb::Value(const char* ansiSql) const {
   sqlite3* db = OpenRaw();
   sqlite3_stmt* stmt = nullptr;
   CString result = "<error>";
@@ -36,4 +53,8 @@ CString CChatDb::Value(const char* ansiSql) const {
   sqlite3_finalize(stmt);
   sqlite3_close(db);
   return result;
+}
+
+int CTestChatDb::Count(const char* table) const {
+  return std::atoi(Value(CString("SELECT count(*) FROM ") + table));
 }

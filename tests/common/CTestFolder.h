@@ -13,8 +13,18 @@ class CTestFolder {
   CTestFolder& operator=(const CTestFolder&) = delete;
   ~CTestFolder();
 
-  CString Path(const char* name) const { return m_strRoot + "\\" + name; }
-  const CString& Root() const { return m_strRoot; }
+  // The folder, with its trailing backslash.
+  const CString& Path() const { return m_strPath; }
+  // The folder without its trailing backslash.
+  CString Root() const { return m_strPath.Left(m_strPath.GetLength() - 1); }
+  // A file (or sub-folder) of the folder.
+  CString File(const char* name) const { return m_strPath + name; }
+
+  // Writes a file of the folder, making its sub-folders first.
+  bool Write(const char* name, const std::string& bytes) const;
+  // A file of the folder, empty when it cannot be read.
+  std::string Read(const char* name) const;
+  bool Has(const char* name) const { return Exists(File(name)); }
 
   // Whole files on ANSI paths, of any length.
   static bool WriteBytes(const char* path, const std::string& bytes);
@@ -22,5 +32,5 @@ class CTestFolder {
   static bool Exists(const char* path);
 
  private:
-  CString m_strRoot;
+  CString m_strPath;
 };

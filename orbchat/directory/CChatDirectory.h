@@ -1,0 +1,77 @@
+#pragma once
+// The user's directory in the local chat database, without any window: one
+// function per statement the trees, their dialogs and the chat manager run,
+// taking and returning plain rows. Every call opens the database file and
+// closes it before it returns, so nothing stays open between user actions.
+#include <vector>
+
+#include "CString.h"
+
+// A row of a tag table (CustChatObjectTag, CustChatGroupTag or
+// CustCommunityTag); NULL columns read as 0 and empty text.
+struct ChatTagRow {
+  int id = 0;
+  int tag = 0;
+  CString name;
+};
+
+// A row of CustChatObjectList.
+struct ChatObjectRow {
+  CString contactid;
+  CString name;
+  CString alias;
+  int tag = 0;
+  CString role;
+};
+
+// A row of CustChatGroupList.
+struct ChatGroupRow {
+  int groupid = 0;
+  CString name;
+  int tag = 0;
+  CString title;
+  CString members;
+};
+
+// A row of CustCommunity.
+struct CommunityRow {
+  CString groupid;
+  CString groupname;
+  int tag = 0;
+  CString groupdes;
+  CString members;
+};
+
+class CChatDirectory {
+ public:
+  // The tag tables, by the names the database gives them.
+  static constexpr const char* kChatObjectTags = "CustChatObjectTag";
+  static constexpr const char* kGroupTags = "CustChatGroupTag";
+  static constexpr const char* kCommunityTags = "CustCommunityTag";
+
+  explicit CChatDirectory(const char* dbPath) : m_strDBPath(dbPath ? dbPath : "") {}
+
+  // Each reader fills rows in the order the table gives them; false (and no
+  // rows) when the database or the table cannot be opened.
+  bool ReadTags(const char* table, std::vector<ChatTagRow>& rows) const;
+  bool ReadChatObjects(std::vector<ChatObjectRow>& rows) const;
+  bool ReadGroups(std::vector<ChatGroupRow>& rows) const;
+  bool ReadCommunities(std::vector<CommunityRow>& rows) const;
+
+  // Adds a tag (kChatObjectTags) or a category (kGroupTags) named name
+  // unless one of that name exists (names compare trimmed and without regard
+  // to case). The new number is one more than the highest in use, 1 in an
+  // empty table. Returns 1 when a row was appended, 0 when the name exists,
+  // -1 when the database, the table or the name (blank) is unusable; number
+  // is the new or the existing row's number.
+  int AddTag(const char* table, const char* name, int& number) const;
+
+  // Appends a discussion group with the next free group number (one more
+  // than the highest, 1 for the first). Returns that number, 0 on failure.
+  int AppendGroup(const char* name, int tag, const char* title, const char* members) const;
+
+  const CString& GetDBPath() const { return m_strDBPath; }
+
+ private:
+  CString m_strDBPath;
+};
