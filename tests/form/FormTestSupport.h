@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "COrbHttp_Protocol_Orb.h"
+#include "CFakeSession.h"
 #include "CRect.h"
 #include "CString.h"
 #include "InfoMsgStructer.h"
@@ -18,13 +18,15 @@
 class COrbChat_Form;
 class COrbChat_Mgr;
 
-// The user c1001 "张三"; SaveMsgToMdb keeps a copy of every record.
-class CRecordingSession : public COrbHttp_Protocol_Orb {
+// The user c1001 "张三" (role codes "cs"); SaveMsgToMdb keeps a copy of every
+// record.
+class CRecordingSession : public CFakeSession {
  public:
-  CString GetUserID() const override { return "c1001"; }
-  CString GetMyAlias() const override { return "张三"; }
-  CString GetMyRole() const override { return "c"; }
-  CString GetRoleCodes() const override { return "cs"; }
+  CRecordingSession() {
+    m_strUserId = "c1001";
+    m_strAlias = "张三";
+    m_strRoleCodes = "cs";
+  }
   bool SaveMsgToMdb(InfoMsgStructer* msg) override {
     m_arrSaved.push_back(*msg);
     return true;
