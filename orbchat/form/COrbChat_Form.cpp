@@ -192,17 +192,21 @@ void COrbChat_Form::PlaceOnWorkArea() {
 
 // --- Operations of the chat manager -------------------------------------------
 
-void COrbChat_Form::SetTitle(const CString& text) {
-  if (text.IsEmpty()) return;
+void COrbChat_Form::SetTitle(const char* text) {
+  if (!text || !*text) return;
   m_strTitle = text;
   if (m_hWnd) SetWindowText(text);
 }
 
-void COrbChat_Form::SetBannerText(const CString& text) {
+void COrbChat_Form::SetCaption(const char* caption) {
+  if (m_hWnd) SetWindowText(caption);
+}
+
+void COrbChat_Form::SetBannerText(const char* text) {
   if (m_stcBanner.IsWindow()) m_stcBanner.SetWindowText(text);
 }
 
-void COrbChat_Form::SetThreadId(const CString& id) {
+void COrbChat_Form::SetThreadId(const char* id) {
   if (IsGroup()) m_pGroupSender->SetThreadId(id);
   else m_pPersonalSender->SetThreadId(id);
 }
@@ -211,7 +215,7 @@ CString COrbChat_Form::GetThreadId() const {
   return IsGroup() ? m_pGroupSender->GetThreadId() : m_pPersonalSender->GetThreadId();
 }
 
-void COrbChat_Form::SetMembers(const CString& list) {
+void COrbChat_Form::SetMembers(const char* list) {
   if (IsGroup()) m_pGroupSender->SetMembers(list);
   else m_pPersonalSender->SetMembers(list);
   if (m_pInfoWin) m_pInfoWin->SetMembers(list);
@@ -221,14 +225,20 @@ CString COrbChat_Form::GetMembers() const {
   return IsGroup() ? m_pGroupSender->GetMembers() : m_pPersonalSender->GetMembers();
 }
 
-void COrbChat_Form::SetGroupId(const CString& id) {
-  m_strGroupId = id;
+void COrbChat_Form::SetGroupId(const char* id) {
+  m_strGroupId = id ? id : "";
   m_pGroupSender->SetGroupId(id);
 }
 
 bool COrbChat_Form::OwnsPushId(unsigned pushId) const {
   return IsGroup() ? m_pGroupSender->OwnsPushId(pushId) : m_pPersonalSender->OwnsPushId(pushId);
 }
+
+unsigned COrbChat_Form::GetApplyPushId() const { return m_pPersonalSender->GetApplyPushId(); }
+
+int COrbChat_Form::GetSessionState() const { return m_pPersonalSender->GetState(); }
+
+void COrbChat_Form::SetSessionState(int state) { m_pPersonalSender->m_nState = state; }
 
 void COrbChat_Form::MarkSessionEstablished() {
   if (!IsGroup()) m_pPersonalSender->MarkSessionEstablished();
@@ -241,8 +251,9 @@ void COrbChat_Form::SetDisplayNameLookup(DisplayNameFn lookup) {
 
 // --- The queue ---------------------------------------------------------------
 
-void COrbChat_Form::ShowSystemMessage(const CString& name, const CString& text) {
-  if (text.IsEmpty()) return;
+void COrbChat_Form::ShowSystemMessage(const char* nameText, const char* text) {
+  if (!text || !*text) return;
+  const CString name(nameText ? nameText : "");
   const CString fragment = NoticeFragment(name, text, ColorHex(dsGetColor("system.border")));
   const CString alias = m_pProtocol ? m_pProtocol->GetMyAlias() : CString();
   m_listPending.push_back(

@@ -28,6 +28,7 @@
 #include "CStatic.h"
 #include "CString.h"
 #include "InfoMsgStructer.h"
+#include "chat/IChatWindow.h"
 #include "form/COrbChat_Form_SplitMsgEdit.h"
 #include "form/COrbChat_Form_SplitRight.h"
 #include "form/FormLayout.h"
@@ -45,7 +46,7 @@ enum class EditorKey { None, Send, SelectAll, Copy, Paste, Undo, Cut, Delete };
 // An Enter that does not send gives None (the editor inserts a line break).
 EditorKey EditorKeyAction(int sendMode, UINT key, bool ctrlHeld);
 
-class COrbChat_Form : public CDialog {
+class COrbChat_Form : public CDialog, public IChatWindow {
  public:
   static constexpr UINT_PTR kTimerFlush = 1;    // drains the queue, 300 ms, whole life
   static constexpr UINT_PTR kTimerSession = 2;  // first-tick session check, set by the manager
@@ -60,31 +61,37 @@ class COrbChat_Form : public CDialog {
   COrbChat_Form(const CString& title, COrbHttp_Protocol_Orb* protocol, COrbChat_Mgr* chatMgr);
   ~COrbChat_Form() override;
 
-  // --- What the chat manager calls ---------------------------------------
-  // An empty text changes nothing.
-  void SetTitle(const CString& text);
-  CString GetTitle() const { return m_strTitle; }
-  void SetBannerText(const CString& text);
+  // --- What the chat manager and its dispatcher call ---------------------
+  // An empty text changes nothing; otherwise title and caption.
+  void SetTitle(const char* text) override;
+  CString GetTitle() const override { return m_strTitle; }
+  // The caption alone (the title stays).
+  void SetCaption(const char* caption) override;
+  void SetBannerText(const char* text) override;
   // Personal: the personal sender's thread id; group: the group's thread key.
-  void SetThreadId(const CString& id);
-  CString GetThreadId() const;
+  void SetThreadId(const char* id) override;
+  CString GetThreadId() const override;
   // The active sender's member list; setting it refills the members pane.
-  void SetMembers(const CString& list);
-  CString GetMembers() const;
+  void SetMembers(const char* list) override;
+  CString GetMembers() const override;
   // Makes the form a group conversation (the group sender's id and thread key).
-  void SetGroupId(const CString& id);
+  void SetGroupId(const char* id) override;
   CString GetGroupId() const { return m_strGroupId; }
-  bool IsGroup() const { return !m_strGroupId.IsEmpty(); }
+  bool IsGroup() const override { return !m_strGroupId.IsEmpty(); }
   // Whether the active sender pushed the request with this id.
   bool OwnsPushId(unsigned pushId) const;
+  // The personal sender's session application and state.
+  unsigned GetApplyPushId() const override;
+  int GetSessionState() const override;
+  void SetSessionState(int state) override;
   // Personal forms: the session counts as established; group forms: nothing.
-  void MarkSessionEstablished();
+  void MarkSessionEstablished() override;
   // Queues one notice line: with a name a system message, without one the
   // user's own (a sender's notice, the echo of a sent message). An empty text
   // queues nothing.
-  void ShowSystemMessage(const CString& name, const CString& text);
+  void ShowSystemMessage(const char* name, const char* text) override;
   // Appends a record to the queue; the form owns it from now on.
-  void QueueMessage(std::unique_ptr<InfoMsgStructer> record);
+  void QueueMessage(std::unique_ptr<InfoMsgStructer> record) override;
   // Where the members pane takes display names from (the chat manager's
   // look-up); without one it shows masked ids.
   void SetDisplayNameLookup(DisplayNameFn lookup);

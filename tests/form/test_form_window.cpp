@@ -66,6 +66,9 @@ TEST(FormWindow, TitleBannerAndEmptyTitle) {
   form.SetTitle("");
   EXPECT_EQ(form.GetTitle(), "与李四会话");
   EXPECT_EQ(form.GetWindowText(), "与李四会话");
+  form.SetCaption("李四 正在输入");
+  EXPECT_EQ(form.GetWindowText(), "李四 正在输入");
+  EXPECT_EQ(form.GetTitle(), "与李四会话");
   form.SetBannerText("李四");
   EXPECT_EQ(CWnd::FromHandle(Item(form, IDC_FORM_BANNER))->GetWindowText(), "李四");
 }
@@ -82,7 +85,8 @@ TEST(FormWindow, TheGroupIdRoutesEveryCallToTheGroupSender) {
   form.MarkSessionEstablished();
   EXPECT_EQ(form.m_pPersonalSender->GetState(), COrbChat_SendPersonalMsg::kStateEstablished);
 
-  form.m_pPersonalSender->m_nState = COrbChat_SendPersonalMsg::kStateNone;
+  form.SetSessionState(COrbChat_SendPersonalMsg::kStateNone);
+  EXPECT_EQ(form.GetSessionState(), COrbChat_SendPersonalMsg::kStateNone);
   form.SetGroupId("88");
   EXPECT_EQ(form.m_pGroupSender->GetGroupId(), "88");
   EXPECT_EQ(form.GetThreadId(), form.m_pGroupSender->GetThreadId());
