@@ -37,16 +37,6 @@ TEST(FormLayout, KnownClientRectangle) {
   ExpectRect(l.sendMode, 615, 452, 631, 474, "send mode");
 }
 
-TEST(FormLayout, HostedControlsOverhangTheirAreaByTwoPixels) {
-  ExpectRect(HostedControlRect(CRect(5, 28, 521, 340)), -2, -2, 518, 314, "view control");
-}
-
-TEST(FormLayout, TooSmallAFormOverlapsWithoutClamping) {
-  const FormLayout l = ComputeFormLayout(RECT{0, 0, 100, 60}, kSizes);
-  EXPECT_LT(l.view.bottom, l.view.top);
-  EXPECT_LT(l.editor.right, l.editor.left);
-}
-
 TEST(FormLayout, HorizontalSplitterMovesViewToolbarAndEditorOnly) {
   FormLayout l = ComputeFormLayout(kClient, kSizes);
   const FormLayout before = l;

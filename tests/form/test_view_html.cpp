@@ -87,17 +87,6 @@ TEST(NoticeFragment, WrapsPlainTextAndLeavesHtmlWithoutNameAlone) {
   for (const auto& row : rows) EXPECT_EQ(NoticeFragment(row.name, row.text, "112233"), row.fragment) << row.text;
 }
 
-TEST(MakeNoticeRecord, WithoutNameIsTheUsersOwnWithANameHasNoSender) {
-  const InfoMsgStructer own = MakeNoticeRecord("", "<P>x</P>", "20261208103045", "张三", "c1001");
-  EXPECT_EQ(own.from, "张三");
-  EXPECT_EQ(own.from_id, "c1001");
-  EXPECT_EQ(own.body, "<P>x</P>");
-  EXPECT_EQ(own.publish_time, "20261208103045");
-  const InfoMsgStructer notice = MakeNoticeRecord("提示", "<P>x</P>", "20261208103045", "张三", "c1001");
-  EXPECT_EQ(notice.from, "");
-  EXPECT_EQ(notice.from_id, "");
-}
-
 InfoMsgStructer Record(const char* from, const char* fromId, const char* body, const char* stamp = "20261208093007") {
   InfoMsgStructer record;
   record.from = from;
