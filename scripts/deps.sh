@@ -101,6 +101,20 @@ build_jsoncpp() {
   stamp_set jsoncpp "$want"
 }
 
+# libxml2's HTML parser, for the HTML editor control. Built without iconv (the
+# control converts code page 936 to UTF-8 before parsing), compression,
+# network access, Python, tests or programs.
+build_libxml2() {
+  local dir; dir=$(fetch_source libxml2)
+  local want; want="$(source_version libxml2) $CC_VERSION"
+  stamp_ok libxml2 "$want" && return 0
+  log "building libxml2 ($want)"
+  cmake_dep libxml2 "$dir" -DLIBXML2_WITH_ICONV=OFF -DLIBXML2_WITH_LZMA=OFF -DLIBXML2_WITH_ZLIB=OFF \
+    -DLIBXML2_WITH_PYTHON=OFF -DLIBXML2_WITH_TESTS=OFF -DLIBXML2_WITH_PROGRAMS=OFF \
+    -DLIBXML2_WITH_HTTP=OFF -DLIBXML2_WITH_FTP=OFF
+  stamp_set libxml2 "$want"
+}
+
 build_gtest() {
   # Debian's googletest package ships the sources in /usr/src/googletest.
   local dir=/usr/src/googletest
@@ -167,6 +181,7 @@ build_prefix_template() {
 
 build_sqlite
 build_jsoncpp
+build_libxml2
 build_gtest
 fetch_wine_fonts
 build_prefix_template

@@ -141,7 +141,10 @@ class ORBHTMLEDIT_API CHtmlEditCtrl2 : public CWnd {
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   void PostNcDestroy() override;
 
- private:
+ public:
+  // The implementation's state (CHtmlEditCtrl2.cpp).
   struct Impl;
+
+ private:
   std::unique_ptr<Impl> m_pImpl;
 };
