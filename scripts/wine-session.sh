@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs one command inside a Wine session and cleans up after it:
 #   - the build tree's own prefix ($ORB_BUILD/wineprefix, copied from the cached
-#     template on first use),
+#     template on first use and again whenever the template was made anew),
 #   - LC_ALL=zh_CN.UTF-8, so the ANSI code page is 936,
 #   - an Xvfb display of its own, or the real one when ORB_REAL_DISPLAY=1,
 #   - one persistent wineserver for the whole command,
@@ -21,7 +21,14 @@ export LC_ALL=zh_CN.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export ORB_SESSION=1
 
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
+# A prefix copied from an older template (other stamps) is copied again.
+same_stamps() {
+  local f
+  for f in .stamp .stamp-settings; do
+    cmp -s "$TEMPLATE/$f" "$WINEPREFIX/$f" || return 1
+  done
+}
+if [ ! -f "$WINEPREFIX/system.reg" ] || { [ -f "$TEMPLATE/system.reg" ] && ! same_stamps; }; then
   [ -f "$TEMPLATE/system.reg" ] || { echo "wine-session: no prefix template; run scripts/deps.sh" >&2; exit 2; }
   rm -rf "$WINEPREFIX"
   cp -a "$TEMPLATE" "$WINEPREFIX"

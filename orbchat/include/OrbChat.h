@@ -18,6 +18,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include "CHtmlEditCtrl2.h"  // CHtmlEditCtrl2::BSTR2CString, from OrbHtmlEdit.dll
 #include "CObject.h"
 #include "CString.h"
 #include "OrbChatApi.h"
@@ -58,12 +59,4 @@ class ORBCHAT_API COrbChat : public CObject {
   ProtoHead_Orb* m_pProtoHead;        // borrowed from the host
   COrbHttp_Protocol_Orb* m_pProtocol; // borrowed from the host
   CWnd* m_pParent;                    // the parent given to Init
-};
-
-// Part of the HTML editor's interface that the module exports.
-class ORBCHAT_API CHtmlEditCtrl2 {
- public:
-  // Empties out and, when bstr is not null, sets it to bstr converted to the
-  // system ANSI code page (up to bstr's first NUL).
-  static void BSTR2CString(BSTR bstr, CString& out);
 };
