@@ -20,7 +20,8 @@ class RequestParser {
   static constexpr size_t kMaxFields = 8;
 
   // The values of one request, in field order: encoded values decoded to their
-  // UTF-8 bytes, raw values with %26 and %3D turned back into "&" and "=".
+  // UTF-8 bytes, raw values with %26, %3D and %25 turned back into "&", "="
+  // and "%".
   struct Values {
     const RequestField* fields = nullptr;
     size_t count = 0;

@@ -60,6 +60,8 @@ TEST(PercentCodec, RefusesTextTheEncoderCannotHaveWritten) {
   }
   EXPECT_EQ(PercentCodec::DecodeRaw("a%26b%3Dc%41"), "a&b=c%41");
 }
+  // "%25" stands for "%", read in one pass: "%2526" is "%26", not "&".
+  EXPECT_EQ(PercentCodec::DecodeRaw("T6%2526X%253D%25"), "T6%26X%3D%");
 
 // The value of key, "<absent>" when the request does not carry it.
 std::string ValueOf(const RequestParser::Values& values, const char* key) {
