@@ -1,6 +1,7 @@
 #include "ChatServerCore.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 #include "CodePage.h"
@@ -181,8 +182,22 @@ void ChatServerCore::Submit(const std::shared_ptr<ServerLink>& link, const CStri
   ExclusiveGuard guard(m_lock);
   User* user = LinkedUser(link);
   if (!user) return;
-  HandleRequest({user->memberId, user->alias, user, pushId}, pool, body);
-  RunPeerTasks();
+  const Sender sender{user->memberId, user->alias, user, pushId};
+  try {
+    HandleRequest(sender, pool, body);
+    RunPeerTasks();
+  } catch (const std::bad_alloc&) {
+    // A request too big for the memory left is refused; nothing of it was
+    // delivered, and the failure must not reach the caller of Push.
+    m_arrPeerTasks.clear();
+    const char* code = pool == m_mapPools[kCodePersonal].first ? kCodePersonal
+                       : pool == m_mapPools[kCodeGroup].first  ? kCodeGroup
+                                                               : kCodeSystem;
+    try {
+      AnswerError(sender, code, ORB_ERR_NO_MEMORY, "服务器内存不足");
+    } catch (const std::bad_alloc&) {
+    }
+  }
 }
 
 bool ChatServerCore::Take(const std::shared_ptr<ServerLink>& link, const CString& pool, unsigned& pushId,
