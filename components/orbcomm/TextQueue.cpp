@@ -35,16 +35,22 @@ void TextQueue::Push(unsigned pushId, const char* text, size_t length) {
   ++m_nCount;
 }
 
-bool TextQueue::Pop(unsigned& pushId, CString& text) {
+void TextQueue::ReleaseDrained() {
+  // A drained block goes; the last one is kept for reuse only while it is
+  // still the small first size, so that a burst's large blocks are not held
+  // by a mailbox that was read empty (a thousand of them would be a gigabyte).
   while (!m_listBlocks.empty() && m_listBlocks.front().read == m_listBlocks.front().used) {
-    // A drained block goes, unless it is the only one and can be reused.
-    if (m_listBlocks.size() == 1) {
+    if (m_listBlocks.size() == 1 && m_listBlocks.front().size <= kFirstBlock) {
       m_listBlocks.front().read = m_listBlocks.front().used = 0;
-      return false;
+      return;
     }
     m_listBlocks.pop_front();
   }
-  if (m_listBlocks.empty()) return false;
+}
+
+bool TextQueue::Pop(unsigned& pushId, CString& text) {
+  ReleaseDrained();
+  if (m_listBlocks.empty() || m_nCount == 0) return false;
   Block& block = m_listBlocks.front();
   Header header;
   std::memcpy(&header, block.data.get() + block.read, sizeof header);
@@ -52,8 +58,14 @@ bool TextQueue::Pop(unsigned& pushId, CString& text) {
   text = CString(block.data.get() + block.read + sizeof header, static_cast<int>(header.length));
   block.read += sizeof header + header.length;
   --m_nCount;
-  if (block.read == block.used && m_listBlocks.size() == 1) block.read = block.used = 0;
+  ReleaseDrained();
   return true;
+}
+
+size_t TextQueue::GetHeldBytes() const {
+  size_t bytes = 0;
+  for (const Block& block : m_listBlocks) bytes += block.size;
+  return bytes;
 }
 
 int TextQueue::DropAnswers() {

@@ -4,7 +4,8 @@
 // a mailbox may hold a hundred thousand texts for a long time, and that many
 // small long-lived blocks fragment the C runtime's heap so badly (under Wine)
 // that every later allocation of the process slows down. Push and Pop are
-// O(1) plus the copy of the text.
+// O(1) plus the copy of the text. Blocks are given back as soon as they are
+// read; an empty queue keeps at most one small block.
 #include <cstddef>
 #include <deque>
 #include <memory>
@@ -19,6 +20,8 @@ class TextQueue {
   bool Pop(unsigned& pushId, CString& text);
   int Count() const { return m_nCount; }
   bool IsEmpty() const { return m_nCount == 0; }
+  // Memory the queue holds for its texts, in bytes.
+  size_t GetHeldBytes() const;
   // Removes the texts whose push id is not 0; returns how many.
   int DropAnswers();
 
@@ -34,6 +37,7 @@ class TextQueue {
     unsigned length;
   };
   Block& BlockWithRoom(size_t bytes);
+  void ReleaseDrained();
 
   std::deque<Block> m_listBlocks;
   int m_nCount = 0;
