@@ -130,9 +130,10 @@ bool Run(const char* name, const CString& folder, int batch) {
 // the texts received plus the confirmations.
 int Talk(Pair& users, int count) {
   std::vector<CString> bodies;
-  // Longer texts than in the runs above, as people write them: the server's
-  // decoding of each request is what several threads would wait on.
-  for (int i = 0; i < 100; ++i) bodies.push_back(PersonalBody(users.threadId, i, 20));
+  // Longer texts than in the runs above (about 2 KB of Chinese, as a message
+  // with some formatting is): decoding each request is the work several
+  // threads would wait on if it ran under the server's lock.
+  for (int i = 0; i < 100; ++i) bodies.push_back(PersonalBody(users.threadId, i, 80));
   int popped = 0;
   for (int sent = 0; sent < count;) {
     for (int i = 0; i < 100 && sent < count; ++i, ++sent) users.sender.Push(kReq, bodies[sent % 100]);
