@@ -226,7 +226,9 @@ std::unique_ptr<ChatServerCore::Scratch> ChatServerCore::TakeScratch() {
 
 void ChatServerCore::GiveScratch(std::unique_ptr<Scratch> scratch) {
   // Buffers grown by a huge request are not kept.
-  if (scratch->wide.capacity() > (1u << 20)) return;
+  size_t bytes = scratch->wide.capacity() * sizeof(wchar_t);
+  for (const std::string& value : scratch->values.value) bytes += value.capacity();
+  if (bytes > (1u << 20)) return;
   ExclusiveGuard guard(m_scratchLock);
   if (m_arrScratch.size() < 8) m_arrScratch.push_back(std::move(scratch));
 }
