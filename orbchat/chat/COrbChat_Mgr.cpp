@@ -147,7 +147,10 @@ COrbChat_Form* COrbChat_Mgr::FindForm(const char* threadId, const char* members)
     for (auto it = m_arrForms.rbegin(); it != m_arrForms.rend(); ++it)
       if (SameMembers(target, MemberSet((*it)->GetMembers(), ownLower))) return it->get();
   }
+  // An empty thread id names no conversation: every window still waiting
+  // for its session has one, and a new target must not land in it.
   const CString thread(threadId ? threadId : "");
+  if (thread.IsEmpty()) return nullptr;
   for (auto it = m_arrForms.rbegin(); it != m_arrForms.rend(); ++it)
     if ((*it)->GetThreadId() == thread) return it->get();
   return nullptr;

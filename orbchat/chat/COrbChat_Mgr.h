@@ -39,7 +39,7 @@ class COrbChat_Mgr : public CDialog, public IChatWindowRegistry, public IChatLoo
   COrbChat_Form* OpenForm(const char* threadId, const char* members, const char* groupId) override;
   // The newest window whose member set equals members (the user's own member
   // id counted in, letter case ignored), else the newest whose thread id is
-  // threadId; null when none.
+  // threadId (an empty one matches nothing); null when none.
   COrbChat_Form* FindForm(const char* threadId, const char* members) const;
   IChatWindow* FindByPushId(unsigned pushId) override;
 

@@ -38,6 +38,10 @@ void CChatCmtTreeCtrl::OpenSelected() {
   form->SetCaption(record->groupname);
   form->SetBannerText(record->groupdes);
   form->SetGroupId(record->groupid);
+  // Setting the group id again makes the thread key from the group sender's
+  // own prefix, which is empty without the INI key; the conversation's
+  // thread stays the one it was opened with.
+  form->SetThreadId(threadId);
   form->SetMembers(record->members);
   Present(*form);
 }
