@@ -131,12 +131,16 @@ void COrbChat_Mgr::OnTimer(UINT_PTR id) {
 
 void COrbChat_Mgr::PollPool(const CString& pool) {
   if (!m_pProtocol || pool.IsEmpty() || !m_pDispatch) return;
+  m_bInTick = true;
   for (int i = 0; i < kMaxTextsPerTick; ++i) {
     unsigned pushId = 0;
     const CString text = m_pProtocol->Pop(pool, pushId);
-    if (text.IsEmpty()) return;
+    if (text.IsEmpty()) break;
     m_pDispatch->Dispatch(text, pushId);
   }
+  m_bInTick = false;
+  m_mapTickNames.clear();
+  m_setTickRecorded.clear();
 }
 
 COrbChat_Form* COrbChat_Mgr::FindForm(const char* threadId, const char* members) const {
@@ -183,6 +187,17 @@ IChatWindow* COrbChat_Mgr::FindByPushId(unsigned pushId) {
 }
 
 CString COrbChat_Mgr::GetDisplayName(const char* contactId) {
+  const CString key(contactId ? contactId : "");
+  if (m_bInTick) {
+    auto found = m_mapTickNames.find(key);
+    if (found != m_mapTickNames.end()) return found->second;
+  }
+  const CString name = ReadDisplayName(key);
+  if (m_bInTick) m_mapTickNames[key] = name;
+  return name;
+}
+
+CString COrbChat_Mgr::ReadDisplayName(const char* contactId) const {
   const CString masked = MaskMemberId(contactId);
   const CString dbPath = GetDBPath();
   if (dbPath.IsEmpty()) return masked;
@@ -201,6 +216,9 @@ CString COrbChat_Mgr::GetDisplayName(const char* contactId) {
 
 void COrbChat_Mgr::RecordChatObject(const char* contactId, const char* name) {
   if (!m_pProtocol) return;
+  const std::pair<CString, CString> sender(contactId ? contactId : "", name ? name : "");
+  if (m_bInTick && !m_setTickRecorded.insert(sender).second) return;
+  m_mapTickNames.erase(sender.first);  // the name may change
   int tag = kDefaultObjectTag;
   CIniFile ini;
   if (ini.Load(ReplaceExtension(Seams::GetHostExePath(), ".ini"))) ini.GetInt("Chat", "defaultObjTag", tag);

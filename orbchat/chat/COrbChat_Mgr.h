@@ -6,7 +6,10 @@
 // polls the answer pools on two timers, handing every text to the received-
 // message dispatcher. It owns every conversation window, finds or opens the
 // window of a target, and answers the directory look-ups.
+#include <map>
 #include <memory>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "CDialog.h"
@@ -87,6 +90,13 @@ class COrbChat_Mgr : public CDialog, public IChatWindowRegistry, public IChatLoo
  private:
   void ReadPoolNames();
   void ReadGroupMsgHead();
+  CString ReadDisplayName(const char* contactId) const;
 
   std::unique_ptr<CReceivedDispatch> m_pDispatch;
+  // During one poll tick the same senders come again and again: their
+  // display names and recordings are looked up once per tick. Nothing is
+  // kept between ticks, so a change in the database shows at the next one.
+  bool m_bInTick = false;
+  std::map<CString, CString> m_mapTickNames;
+  std::set<std::pair<CString, CString>> m_setTickRecorded;
 };

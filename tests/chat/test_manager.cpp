@@ -269,3 +269,18 @@ TEST_F(ManagerDispatchTest, TreesOpenTheirItemsConversations) {
   communities.OpenSelected();
   EXPECT_FALSE(m_pManager->m_arrForms.back()->IsWindowVisible());
 }
+
+// Within one tick a sender's look-ups are made once, but a sender that
+// changes its name is recorded again and shows the new name.
+TEST_F(ManagerDispatchTest, ASenderRenamedWithinOneTickEndsWithItsNewName) {
+  for (const char* name : {"李四", "李四", "小李"}) {
+    CString text;
+    text.Format("{\"thread_id\":\"S1\",\"thread_members\":\"c1001,c1007\",\"from_id\":\"c1007\",\"from\":\"%s\"}", name);
+    Queue("orb.chat.ans", text);
+  }
+  m_pManager->SendMessage(WM_TIMER, 2);
+  EXPECT_EQ(m_db.Value("SELECT name FROM CustChatObjectList WHERE contactid='c1007'"), "小李");
+  ASSERT_EQ(m_pManager->m_arrForms.size(), 1u);
+  EXPECT_EQ(m_pManager->m_arrForms[0]->GetTitle(), "小李");
+  EXPECT_EQ(m_pManager->GetDisplayName("c1007"), "小李");
+}
