@@ -105,6 +105,9 @@ int main(int argc, char** argv) {
     SignalReady();
     SetTimer(nullptr, 0, static_cast<UINT>(seconds) * 1000, &EndCapture);
   });
+  // The real pointer rests where the drag ends: the system reports its
+  // position to the overlay once the synthesised input has been handled.
+  SetCursorPos(480, 440);
   driver.Start();
   const bool taken = CScreenCapture(&desktop).ScreenCapture(CScreenCapture::CAPTYPE_REGION);
   return taken ? 1 : 0;  // the preview cancels; a picture taken would be a fault
