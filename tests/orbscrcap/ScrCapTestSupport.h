@@ -7,7 +7,6 @@
 #include <ostream>
 #include <vector>
 
-#include "CPoint.h"
 #include "CRect.h"
 #include "CWnd.h"
 
@@ -43,8 +42,7 @@ struct CBitmapPixels {
 // The colour the screen shows at a point now.
 COLORREF ScreenPixel(int x, int y);
 
-// Readable failure messages for the geometry types.
+// Readable failure messages for rectangles.
 inline void PrintTo(const CRect& rect, std::ostream* out) {
   *out << "(" << rect.left << "," << rect.top << ")-(" << rect.right << "," << rect.bottom << ")";
 }
-inline void PrintTo(const CPoint& point, std::ostream* out) { *out << "(" << point.x << "," << point.y << ")"; }

@@ -79,13 +79,4 @@ TEST(RegionSelection, FollowsPressDragReleaseAndConfirm) {
   }
 }
 
-TEST(RegionSelection, CursorFollowsTheMouseInsideTheBounds) {
-  CRegionSelection selection(CRect(0, 0, 100, 80));
-  selection.MoveTo(CPoint(40, 30));
-  EXPECT_EQ(selection.GetCursor(), CPoint(40, 30));
-  selection.MoveTo(CPoint(-20, 300));
-  EXPECT_EQ(selection.GetCursor(), CPoint(0, 80));
-  EXPECT_EQ(selection.GetState(), State::Idle);
-}
-
 }  // namespace
