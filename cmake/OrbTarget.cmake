@@ -23,13 +23,15 @@ endfunction()
 
 # A GoogleTest executable run under Wine by ctest, one test case per test,
 # each with a timeout so that a window nobody answers cannot hang the run.
+# PROPERTIES adds ctest properties to every case (for example a
+# RESOURCE_LOCK for tests that must not run beside each other).
 function(orb_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   orb_target_defaults(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                       PROPERTIES TIMEOUT 60)
+                       PROPERTIES TIMEOUT 60 ${ARG_PROPERTIES})
 endfunction()
 
 # A benchmark executable; `make bench` runs every one of them.

@@ -8,6 +8,26 @@ BOOL CBitmap::CreateCompatibleBitmap(HDC dc, int width, int height) {
   return Attach(::CreateCompatibleBitmap(dc, width, height));
 }
 
+BOOL CBitmap::CreateDIBSection32(int width, int height, DWORD** bits) {
+  *bits = nullptr;
+  if (width <= 0 || height <= 0) return Attach(nullptr);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* pixels = nullptr;
+  HBITMAP dib = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+  if (!dib || !pixels) {
+    if (dib) ::DeleteObject(dib);
+    return Attach(nullptr);
+  }
+  *bits = static_cast<DWORD*>(pixels);
+  return Attach(dib);
+}
+
 CSize CBitmap::GetSize() const {
   BITMAP info{};
   if (!GetObject(sizeof info, &info)) return CSize();

@@ -14,6 +14,10 @@ class ORBFW_API CBitmap : public CGdiObject {
   CBitmap& operator=(CBitmap&&) noexcept = default;
   BOOL LoadBitmap(HINSTANCE module, UINT id);
   BOOL CreateCompatibleBitmap(HDC dc, int width, int height);
+  // A 32-bit top-down DIB section (rows from the top, 4 bytes a pixel, BGRX)
+  // whose pixels the caller may read and write through bits. Fails for an
+  // empty size or when the memory cannot be had.
+  BOOL CreateDIBSection32(int width, int height, DWORD** bits);
   CSize GetSize() const;
   operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }  // NOLINT
 };
