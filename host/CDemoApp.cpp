@@ -12,6 +12,9 @@
 
 namespace {
 
+// In the scripted run 周八 is a person on another machine who writes first.
+constexpr const char* kRemotePerson = "c1006";
+
 // The folder of the host executable, with its trailing backslash.
 CString ExeFolder() {
   const CString exe = Seams::GetHostExePath();
@@ -52,7 +55,7 @@ int CDemoApp::Run() {
   CDemoSession session;
   CDemoProfile profile(profileDir);
   CString error;
-  if (!session.PrepareHostFiles(error) || !profile.Prepare(error) || !session.Start(profile.Folder(), *user, error)) {
+  if (!session.PrepareHostFiles(error) || !profile.Prepare(error) || !session.Start(profile.Folder(), *user, error, m_options.m_bScripted ? kRemotePerson : nullptr)) {
     ShowError(error, m_options.m_bScripted);
     return kDemoExitStartup;
   }

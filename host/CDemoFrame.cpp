@@ -124,7 +124,7 @@ HWND CDemoFrame::FindPanel() const {
 }
 
 void CDemoFrame::StartScript() {
-  m_pScript = std::make_unique<CDemoScript>(m_hWnd, FindPanel(), m_strShotsDir);
+  m_pScript = std::make_unique<CDemoScript>(m_hWnd, FindPanel(), m_strShotsDir, m_session.RemoteUser());
   std::error_code ignored;
   std::filesystem::create_directories(std::filesystem::path(CodePage::AnsiToWide(m_strShotsDir)), ignored);
   SetTimer(kTimerScript, kScriptTickMs);

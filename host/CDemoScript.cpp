@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "CDemoRemoteUser.h"
+#include "CodePage.h"
 #include "OrbSkin.h"
 #include "WindowShot.h"
 
@@ -42,9 +44,10 @@ int NodesWithoutIcon(HWND tree) {
 
 }  // namespace
 
-CDemoScript::CDemoScript(HWND frame, HWND panel, const CString& shotsDir)
-    : m_hFrame(frame), m_hPanel(panel), m_strShotsDir(shotsDir) {
+CDemoScript::CDemoScript(HWND frame, HWND panel, const CString& shotsDir, CDemoRemoteUser* remote)
+    : m_hFrame(frame), m_hPanel(panel), m_strShotsDir(shotsDir), m_pRemote(remote) {
   if (!m_strShotsDir.IsEmpty() && m_strShotsDir.Right(1) != "\\") m_strShotsDir += "\\";
+  if (m_pRemote) AddConversationPhases();
 }
 
 int CDemoScript::TabId(int tab) { return kTabIds[tab]; }
@@ -53,6 +56,10 @@ int CDemoScript::TreeId(int tab) { return kTreeIds[tab]; }
 // Each step checks and pictures what the previous step's click showed, after
 // the frame has had time to paint it.
 bool CDemoScript::Step() {
+  if (m_nStep >= kSteps) {
+    RunPhase();
+    return IsDone();
+  }
   switch (m_nStep) {
     case 0:
       OpenAllNodes();
@@ -125,9 +132,9 @@ void CDemoScript::CheckTab(int tab) {
   m_arrLog.push_back(what);
 }
 
-void CDemoScript::SaveShot(const char* name) {
+void CDemoScript::SaveShot(const char* name, HWND window) {
   const CString path = m_strShotsDir + name;
-  const WindowShotResult shot = SaveWindowShot(m_hFrame, path);
+  const WindowShotResult shot = SaveWindowShot(window ? window : m_hFrame, path);
   CString what;
   if (!shot.saved) {
     what.Format("截图 %s 失败：%s", name, shot.error.GetString());
@@ -153,4 +160,148 @@ CString CDemoScript::Report() const {
   for (const CString& line : m_arrLog) text += line + "\r\n";
   text += Passed() ? "结果：通过\r\n" : "结果：未通过\r\n";
   return text;
+}
+
+namespace {
+
+// Conversation windows are top-level dialogs of this thread.
+struct FindByCaption {
+  CString caption;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchCaption(HWND window, LPARAM param) {
+  auto* find = reinterpret_cast<FindByCaption*>(param);
+  char cls[32] = {}, text[256] = {};
+  ::GetClassNameA(window, cls, sizeof cls);
+  ::GetWindowTextA(window, text, sizeof text);
+  if (CString(cls) == "#32770" && find->caption == text) {
+    find->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+constexpr int kViewHost = 22029;    // the static that holds a conversation's view
+constexpr int kBannerId = 22011;    // a conversation's banner
+constexpr int kObjectTree = 22007;
+constexpr int kSendInstantMessage = 32833;
+constexpr int kWaitTicks = 40;      // 10 s at the script's 250 ms
+
+}  // namespace
+
+HWND CDemoScript::FindConversation(const char* caption) {
+  FindByCaption find{caption};
+  ::EnumThreadWindows(::GetCurrentThreadId(), &MatchCaption, reinterpret_cast<LPARAM>(&find));
+  return find.found;
+}
+
+CString CDemoScript::ViewText(HWND form) {
+  HWND host = ::GetDlgItem(form, kViewHost);
+  HWND view = host ? ::GetWindow(host, GW_CHILD) : nullptr;
+  if (!view) return CString();
+  const int length = ::GetWindowTextLengthW(view);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  ::GetWindowTextW(view, text.data(), length + 1);
+  text.resize(static_cast<size_t>(length));
+  return CodePage::WideToAnsi(text.c_str());
+}
+
+void CDemoScript::CheckView(HWND form, const char* expected, const char* shot) {
+  CString what;
+  what.Format("对话窗口显示：%s", expected);
+  m_arrLog.push_back(what);
+  ::SetForegroundWindow(form);
+  ::BringWindowToTop(form);
+  ::RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  SaveShot(shot, form);
+}
+
+void CDemoScript::RunPhase() {
+  if (m_nPhase >= m_arrPhases.size()) return;
+  Phase& phase = m_arrPhases[m_nPhase];
+  if (m_nPhaseTicks < 0) {
+    m_arrLog.push_back(phase.what);
+    if (phase.act) phase.act();
+    m_nPhaseTicks = 0;
+  }
+  if (phase.done()) {
+    if (phase.check) phase.check();
+  } else if (++m_nPhaseTicks < phase.maxTicks) {
+    return;
+  } else {
+    Fail(phase.what + "：超时");
+  }
+  ++m_nPhase;
+  m_nPhaseTicks = -1;
+}
+
+// The conversations: 李四 opened from the tree; a first message of 周八 (on
+// another machine) opening a new window minimised, which flashes until it is
+// restored; a community message opening the community's window with its
+// name and description.
+void CDemoScript::AddConversationPhases() {
+  const CString personal = "你好，张三！我是周八，明天一起吃午饭吗？";
+  const CString community = "本周六上午九点在奥林匹克公园集合。";
+  m_arrPhases.push_back({"从联系人树打开与李四的对话",
+                         [this] {
+                           HWND tree = ::GetDlgItem(m_hPanel, kObjectTree);
+                           HTREEITEM found = nullptr;
+                           for (HTREEITEM top = NextNode(tree, nullptr, TVGN_ROOT); top && !found;
+                                top = NextNode(tree, top, TVGN_NEXT))
+                             for (HTREEITEM child = NextNode(tree, top, TVGN_CHILD); child && !found;
+                                  child = NextNode(tree, child, TVGN_NEXT)) {
+                               char text[64] = {};
+                               TVITEMA item{};
+                               item.mask = TVIF_TEXT;
+                               item.hItem = child;
+                               item.pszText = text;
+                               item.cchTextMax = sizeof text;
+                               ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+                               if (CString(text) == "小李") found = child;
+                             }
+                           ::SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(found));
+                           ::SendMessageA(tree, WM_COMMAND, kSendInstantMessage, 0);
+                         },
+                         [] {
+                           HWND form = FindConversation("小李");
+                           return form && ::IsWindowVisible(form) && !::IsIconic(form);
+                         },
+                         [this] { CheckView(FindConversation("小李"), "与小李的对话已打开", "demo-chat-peer.png"); },
+                         kWaitTicks});
+  m_arrPhases.push_back({"周八（另一台机器）发来第一条消息",
+                         [this, personal] {
+                           if (!m_pRemote->SendPersonal("c1001,c1006", personal)) Fail("周八的消息没有发出");
+                         },
+                         [] { return FindConversation("周八") != nullptr; },
+                         [this] {
+                           HWND form = FindConversation("周八");
+                           if (!::IsIconic(form)) Fail("新消息的对话窗口没有最小化");
+                           m_arrLog.push_back("新对话窗口最小化并闪烁，等待用户打开");
+                           ::ShowWindow(form, SW_RESTORE);
+                         },
+                         kWaitTicks});
+  m_arrPhases.push_back({"打开周八的对话窗口",
+                         nullptr,
+                         [personal] { return ViewText(FindConversation("周八")).Find(personal) >= 0; },
+                         [this, personal] { CheckView(FindConversation("周八"), personal, "demo-chat-new.png"); },
+                         kWaitTicks});
+  m_arrPhases.push_back({"周八在群社区“北京同城”发言",
+                         [this, community] {
+                           if (!m_pRemote->SendToCommunity("13", community)) Fail("群社区消息没有发出");
+                         },
+                         [] { return FindConversation("北京同城") != nullptr; },
+                         [this] {
+                           HWND form = FindConversation("北京同城");
+                           char banner[128] = {};
+                           ::GetDlgItemTextA(form, kBannerId, banner, sizeof banner);
+                           if (CString(banner) != "周末活动与生活信息") Fail(CString("群社区窗口的说明不对：") + banner);
+                           ::ShowWindow(form, SW_RESTORE);
+                         },
+                         kWaitTicks});
+  m_arrPhases.push_back({"打开群社区的对话窗口",
+                         nullptr,
+                         [community] { return ViewText(FindConversation("北京同城")).Find(community) >= 0; },
+                         [this, community] { CheckView(FindConversation("北京同城"), community, "demo-chat-community.png"); },
+                         kWaitTicks});
 }

@@ -6,18 +6,23 @@
 // frame can let the windows paint between steps.
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "CString.h"
 
+class CDemoRemoteUser;
+
 class CDemoScript {
  public:
-  // panel: the chat module's panel window inside frame.
-  CDemoScript(HWND frame, HWND panel, const CString& shotsDir);
+  // panel: the chat module's panel window inside frame; remote: a person on
+  // another machine who writes first (null: the conversation steps are
+  // left out).
+  CDemoScript(HWND frame, HWND panel, const CString& shotsDir, CDemoRemoteUser* remote = nullptr);
 
   // Runs the next step; true once the sequence is complete.
   bool Step();
-  bool IsDone() const { return m_nStep >= kSteps; }
+  bool IsDone() const { return m_nStep >= kSteps && m_nPhase >= m_arrPhases.size(); }
   bool Passed() const { return IsDone() && m_arrFailures.empty(); }
   const std::vector<CString>& Failures() const { return m_arrFailures; }
   const std::vector<CString>& Shots() const { return m_arrShots; }
@@ -31,16 +36,37 @@ class CDemoScript {
 
  private:
   static constexpr int kSteps = 4;
+  // A conversation step: act runs once; done is asked every tick until it
+  // holds (then check runs) or maxTicks have passed (a failure).
+  struct Phase {
+    CString what;
+    std::function<void()> act;
+    std::function<bool()> done;
+    std::function<void()> check;
+    int maxTicks;
+  };
+  void AddConversationPhases();
+  void RunPhase();
+  // A conversation window of this thread by its caption, or null.
+  static HWND FindConversation(const char* caption);
+  // The plain text of a conversation window's view.
+  static CString ViewText(HWND form);
+  void CheckView(HWND form, const char* expected, const char* shot);
   void OpenAllNodes();
   void ClickTab(int tab);
   void CheckTab(int tab);
-  void SaveShot(const char* name);
+  // Pictures window (the frame when null) as it shows on the screen.
+  void SaveShot(const char* name, HWND window = nullptr);
   void Fail(const CString& what);
 
   HWND m_hFrame;
   HWND m_hPanel;
   CString m_strShotsDir;  // with a trailing backslash
   int m_nStep = 0;
+  CDemoRemoteUser* m_pRemote;
+  std::vector<Phase> m_arrPhases;
+  size_t m_nPhase = 0;
+  int m_nPhaseTicks = -1;
   std::vector<CString> m_arrFailures;
   std::vector<CString> m_arrShots;
   std::vector<CString> m_arrLog;

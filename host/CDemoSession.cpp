@@ -56,8 +56,9 @@ CDemoSession::CDemoSession()
   m_webHead.m_strBaseURL = "http://www.example.com/orbchat/";
 }
 
-// The session goes before the server it is linked to.
+// The sessions go before the server they are linked to.
 CDemoSession::~CDemoSession() {
+  m_pRemote.reset();
   m_pSession.reset();
   m_pServer.reset();
 }
@@ -84,13 +85,18 @@ bool CDemoSession::PrepareHostFiles(CString& error) {
   return true;
 }
 
-bool CDemoSession::Start(const CString& profileDir, const DemoPerson& user, CString& error) {
+bool CDemoSession::Start(const CString& profileDir, const DemoPerson& user, CString& error, const char* remoteId) {
   for (const DemoCommunity& c : CDemoProfile::Communities())
     m_pServer->AddCommunity(c.groupId, c.name, c.description ? c.description : "", c.members);
   // One person answers in the communities, the others echo personal messages.
   const char* groupPeer = CString(user.memberId) == "c1004" ? "c1003" : "c1004";
   for (const DemoPerson& person : CDemoProfile::People()) {
     if (CString(person.memberId) == user.memberId) continue;
+    if (remoteId && CString(person.memberId) == remoteId) {
+      m_pRemote = std::make_unique<CDemoRemoteUser>();
+      if (!m_pRemote->Start(*m_pServer, profileDir, person, error)) return false;
+      continue;
+    }
     if (CString(person.memberId) == groupPeer)
       m_pServer->AddGroupPeer(person.memberId, person.name);
     else

@@ -7,6 +7,7 @@
 // community thread prefix.
 #include <memory>
 
+#include "CDemoRemoteUser.h"
 #include "COrbHttp_Protocol_Orb.h"
 #include "COrbLocalServer.h"
 #include "CString.h"
@@ -32,8 +33,12 @@ class CDemoSession {
 
   // Registers the communities and makes every other demo person a simulated
   // peer of the server, then logs user in against the profile folder and
-  // links the session. False with a message when the login fails.
-  bool Start(const CString& profileDir, const DemoPerson& user, CString& error);
+  // links the session. With remoteId, that person is not a peer but a user
+  // on another machine (RemoteUser()) who writes first. False with a message
+  // when a login fails.
+  bool Start(const CString& profileDir, const DemoPerson& user, CString& error, const char* remoteId = nullptr);
+  // The person on another machine, or null.
+  CDemoRemoteUser* RemoteUser() { return m_pRemote.get(); }
 
   COrbLocalServer& Server() { return *m_pServer; }
   COrbHttp_Protocol_Orb& Session() { return *m_pSession; }
@@ -43,6 +48,7 @@ class CDemoSession {
  private:
   std::unique_ptr<COrbLocalServer> m_pServer;
   std::unique_ptr<COrbHttp_Protocol_Orb> m_pSession;
+  std::unique_ptr<CDemoRemoteUser> m_pRemote;
   tagWEB_PROTOCOL_HEAD m_webHead;
   ProtoHead_Orb m_protoHead;
 };
