@@ -183,6 +183,8 @@ BOOL CALLBACK MatchCaption(HWND window, LPARAM param) {
 }
 
 constexpr int kViewHost = 22029;    // the static that holds a conversation's view
+constexpr int kEditorHost = 22030;  // the static that holds its editor
+constexpr int kSendButton = 22042;
 constexpr int kBannerId = 22011;    // a conversation's banner
 constexpr int kObjectTree = 22007;
 constexpr int kSendInstantMessage = 32833;
@@ -267,7 +269,29 @@ void CDemoScript::AddConversationPhases() {
                            HWND form = FindConversation("小李");
                            return form && ::IsWindowVisible(form) && !::IsIconic(form);
                          },
-                         [this] { CheckView(FindConversation("小李"), "与小李的对话已打开", "demo-chat-peer.png"); },
+                         [this] { m_arrLog.push_back("与小李的对话窗口已打开"); },
+                         kWaitTicks});
+  // The window applies for a session a second after it opened; the server's
+  // answer shows in its view.
+  m_arrPhases.push_back({"等待会话申请的应答", nullptr,
+                         [] { return ViewText(FindConversation("小李")).Find("申请会话应答") >= 0; }, nullptr,
+                         kWaitTicks});
+  const CString sent = "李四你好，下午三点开会，别忘了带上设计稿。";
+  m_arrPhases.push_back({"给李四写一条消息并发送",
+                         [sent] {
+                           HWND form = FindConversation("小李");
+                           HWND host = ::GetDlgItem(form, kEditorHost);
+                           HWND editor = host ? ::GetWindow(host, GW_CHILD) : nullptr;
+                           const std::wstring text = CodePage::AnsiToWide(sent);
+                           ::SendMessageW(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+                           ::SendMessageA(::GetDlgItem(form, kSendButton), BM_CLICK, 0, 0);
+                         },
+                         [sent] {
+                           const CString view = ViewText(FindConversation("小李"));
+                           const int mine = view.Find(sent);
+                           return mine >= 0 && view.Find(sent, mine + sent.GetLength()) >= 0;
+                         },
+                         [this, sent] { CheckView(FindConversation("小李"), sent + "（李四已回复）", "demo-chat-peer.png"); },
                          kWaitTicks});
   m_arrPhases.push_back({"周八（另一台机器）发来第一条消息",
                          [this, personal] {

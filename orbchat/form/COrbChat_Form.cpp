@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "COrbHttp_Protocol_Orb.h"
+#include "CodePage.h"
 #include "OrbSkin.h"
 #include "Seams.h"
 #include "chat/ModuleHandle.h"
@@ -492,10 +493,84 @@ BOOL COrbChat_Form::DestroyWindow() {
 
 // Composing and sending: the gates, the active sender, the stored record and
 // the echo.
-void COrbChat_Form::SendComposed() {}
+// Sends the editor's content through the active sender. Each gate refuses
+// with its message and leaves the editor as it is; a sent message is stored,
+// echoed into the view as the user's own, and the editor starts anew.
+void COrbChat_Form::SendComposed() {
+  if (GetMembers().IsEmpty())
+    return RefuseSend("没有 会话发送对象!\r\n请先添加会话对象成功后再发送\r\n如果没有联系人列表，本功能暂时无法使用!\r\n");
+  if (GetThreadId().IsEmpty())
+    return RefuseSend("会话申请尚未成功!\r\n请稍侯...会话申请成功后再发送\r\n或 按【关闭】按钮重新申请会话!\r\n");
+  CString text = m_htmlEdit.GetText(1);
+  text.Trim();
+  CString html = m_htmlEdit.GetHtml();
+  html.Trim();
+  if (text.IsEmpty() && html.Find("<IMG") < 0 && html.Find("<EMBED") < 0) return RefuseSend("发送内容为空!\r\n");
+  if (html == m_strLastSentHtml) return RefuseSend("不能重复发言 !\r\n");
+  m_strLastSentHtml = html;  // a refused content below still counts as the last one
+  const DWORD now = Seams::GetTickCount();
+  if (now - m_dwLastSendTick < kMinSendIntervalMs) return RefuseSend("发言速度太快 !\r\n");
+  m_dwLastSendTick = now;
+  const CString mht = m_htmlEdit.GetMHT();
+  if (mht.GetLength() > kMaxMhtLength) {
+    CString tooLong;
+    tooLong.Format("发言内容太长,不能超过 %dM(兆) 字节 !\r\n", 1);
+    return RefuseSend(tooLong);
+  }
+  CString notice;
+  if (IsGroup())
+    m_pGroupSender->Send(text, mht, "mht", notice);
+  else
+    m_pPersonalSender->Send(text, mht, "mht", notice);
+  InfoMsgStructer record = SentRecord(text, mht);
+  if (m_pProtocol) m_pProtocol->SaveMsgToMdb(&record);
+  ShowSystemMessage("", notice);
+  ShowSystemMessage("", html);
+  m_htmlEdit.SetHtml(MakePageHtml(m_strFontName, m_nFontSize, m_crForeColor, m_crBackColor));
+  ActivateEditor();
+}
+
+void COrbChat_Form::RefuseSend(const char* message) { dsMessageBox(nullptr, message, "提示信息", MB_ICONINFORMATION); }
+
+// The stored record of a sent message: the plain text as abstract and (cut
+// to 80 characters, never inside one) as title, the page as an MHT body.
+InfoMsgStructer COrbChat_Form::SentRecord(const CString& text, const CString& mht) const {
+  SYSTEMTIME local{};
+  ::GetLocalTime(&local);
+  CString stamp;
+  stamp.Format("%04u%02u%02u%02u%02u%02u", local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute,
+               local.wSecond);
+  InfoMsgStructer record;
+  record.abstract = text;
+  record.body = mht;
+  record.from = m_pProtocol ? m_pProtocol->GetMyAlias() : CString();
+  record.from_id = m_pProtocol ? m_pProtocol->GetUserID() : CString();
+  record.msg_id = stamp;
+  record.msg_type = IsGroup() ? m_pGroupSender->m_strType : m_pPersonalSender->m_strType;
+  record.publish_time = stamp;
+  record.thread_id = GetThreadId();
+  record.thread_members = GetMembers();
+  const std::wstring wide = CodePage::AnsiToWide(text);
+  record.title = wide.size() > kTitleChars ? CodePage::WideToAnsi(wide.substr(0, kTitleChars).c_str()) + " ..." : text;
+  record.url = "mht";
+  return record;
+}
+
+void COrbChat_Form::ActivateEditor() {
+  if (m_htmlEdit.m_hWnd) m_htmlEdit.Activate();
+}
+
 void COrbChat_Form::OnSendButton() { SendComposed(); }
-// The personal session application on timer 2's first tick; the timer runs once.
-void COrbChat_Form::ApplySessionOnFirstTick() { KillTimer(kTimerSession); }
+
+// The personal session application on timer 2's first tick; the timer runs
+// once whatever happens.
+void COrbChat_Form::ApplySessionOnFirstTick() {
+  KillTimer(kTimerSession);
+  if (!GetThreadId().IsEmpty()) return;
+  CString notice;
+  m_pPersonalSender->ApplySession(GetMembers(), notice);
+  if (!notice.IsEmpty()) ShowSystemMessage("提示", notice);
+}
 // Editor settings and the formatting toolbar.
 void COrbChat_Form::LoadEditorSettings() {}
 void COrbChat_Form::SaveEditorSettings() {}

@@ -92,6 +92,15 @@ class COrbChat_Form : public CDialog, public IChatWindow {
   void ShowSystemMessage(const char* name, const char* text) override;
   // Appends a record to the queue; the form owns it from now on.
   void QueueMessage(std::unique_ptr<InfoMsgStructer> record) override;
+  // Gives the editor the input focus again.
+  void ActivateEditor();
+  // Sends what the editor holds, after the gates that refuse an empty, a
+  // repeated, a too fast or a too long message (each with its message box).
+  void SendComposed();
+  static constexpr DWORD kMinSendIntervalMs = 500;
+  static constexpr int kMaxMhtLength = 0x100000;
+  static constexpr size_t kTitleChars = 80;
+
   // Where the members pane takes display names from (the chat manager's
   // look-up); without one it shows masked ids.
   void SetDisplayNameLookup(DisplayNameFn lookup);
@@ -169,7 +178,6 @@ class COrbChat_Form : public CDialog, public IChatWindow {
   // Steps that later work fills (composing and sending, the formatting
   // toolbar, emoticons, pictures, screen capture, the edit menu); each is a
   // named place in the message map that does nothing yet.
-  void SendComposed();
   void ApplySessionOnFirstTick();
   void LoadEditorSettings();
   void SaveEditorSettings();
@@ -197,6 +205,8 @@ class COrbChat_Form : public CDialog, public IChatWindow {
 
  private:
   bool LayoutReady() const;
+  void RefuseSend(const char* message);
+  InfoMsgStructer SentRecord(const CString& text, const CString& mht) const;
   FormLayoutSizes MeasureLayoutSizes() const;
   // The rectangles the controls have now (form client coordinates).
   FormLayout ReadLayout() const;
