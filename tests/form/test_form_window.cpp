@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "FormTestSupport.h"
+#include "MessageBoxRecorder.h"
 #include "OrbSkin.h"
 #include "OrbTesting.h"
 #include "form/COrbChat_Form.h"
@@ -236,8 +237,12 @@ TEST(EditorKeys, EnterThatSendsNeverReachesTheEditorAndOtherEntersDo) {
   CFormFixture fixture;
   COrbChat_Form& form = *fixture.m_pForm;
   const HWND editor = form.GetEditor().m_hWnd;
+  // A send of a form without members is refused with a message box: it
+  // shows which Enter sent.
+  OrbTesting::MessageBoxRecorder boxes;
   form.m_nSendKeyMode = COrbChat_Form::kSendOnEnter;
   EXPECT_EQ(KeyDown(editor, VK_RETURN, false).wParam, 0u);
+  EXPECT_EQ(boxes.Count(), 1u);
   EXPECT_EQ(KeyDown(editor, VK_RETURN, true).wParam, static_cast<WPARAM>(VK_RETURN));
   form.m_nSendKeyMode = COrbChat_Form::kSendOnButtonOnly;
   EXPECT_EQ(KeyDown(editor, VK_RETURN, false).wParam, static_cast<WPARAM>(VK_RETURN));
@@ -245,6 +250,7 @@ TEST(EditorKeys, EnterThatSendsNeverReachesTheEditorAndOtherEntersDo) {
   // The view is not the editor: Enter there is never a send.
   form.m_nSendKeyMode = COrbChat_Form::kSendOnEnter;
   EXPECT_EQ(KeyDown(form.GetView().m_hWnd, VK_RETURN, false).wParam, static_cast<WPARAM>(VK_RETURN));
+  EXPECT_EQ(boxes.Count(), 1u);
 }
 
 TEST(EditorKeys, CtrlASelectsAllOfTheEditorOrOfTheView) {
