@@ -145,8 +145,11 @@ fetch_wine_fonts() {
 # .stamp holds the Wine version, .stamp-settings the version of the settings
 # below: raise PREFIX_SETTINGS when they change, so that cached templates (and
 # the build trees' prefixes copied from them) are made again.
-PREFIX_SETTINGS="cjk-smoothing 1"
-CJK_FACES=("SimSun" "NSimSun" "宋体" "新宋体" "SimHei" "Microsoft YaHei" "WenQuanYi Zen Hei")
+PREFIX_SETTINGS="cjk-smoothing 2"
+# "Serif" is no font at all: pages name it ("face=Serif") and Windows shows such
+# text in the default Chinese font, which has the no-break space; Wine's own
+# choice has neither that nor Chinese glyphs.
+CJK_FACES=("SimSun" "NSimSun" "宋体" "新宋体" "SimHei" "Microsoft YaHei" "WenQuanYi Zen Hei" "Serif")
 
 prefix_settings() {
   local desktop='HKCU\Control Panel\Desktop' face
