@@ -2,8 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
+
 #include "AccessStatement.h"
 #include "CodePage.h"
+#include "ConnectionPool.h"
 #include "Recordset.h"
 #include "SqliteStatement.h"
 
@@ -15,6 +18,8 @@ bool IsExistingFile(const char* path) {
 }
 
 std::string ToUtf8(const char* ansi) { return CodePage::AnsiToUtf8(ansi ? ansi : ""); }
+
+std::atomic<long> g_nOpened{0};
 
 }  // namespace
 
@@ -36,10 +41,20 @@ bool COrbADO::ConnectAccess(const char* path) {
   m_strLastError.Empty();
   // Without this test SQLite would open "" or ":memory:" as a database
   // that exists only in memory.
-  if (!path || !*path || !IsExistingFile(path)) return Fail("no database file");
+  if (!path || !*path) return Fail("no database file");
+  // A pooled connection still holds its file under this name, so it needs no
+  // look at the file system first.
+  m_strPoolKey = CConnectionPool::KeyOf(CodePage::AnsiToWide(path));
+  m_pDb = CConnectionPool::Instance().Take(m_strPoolKey);
+  if (m_pDb) {
+    sqlite3_busy_timeout(m_pDb, m_nBusyTimeout);
+    return true;
+  }
+  if (!IsExistingFile(path)) return Fail("no database file");
+  ++g_nOpened;
   if (sqlite3_open_v2(ToUtf8(path).c_str(), &m_pDb, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
     Fail("cannot open the database file");
-    DisConnect();
+    Drop();
     return false;
   }
   sqlite3_busy_timeout(m_pDb, m_nBusyTimeout);
@@ -50,7 +65,7 @@ bool COrbADO::ConnectAccess(const char* path) {
   if (rc != SQLITE_ROW) {
     Fail("the file is not a readable database");
     probe.Finalize();
-    DisConnect();
+    Drop();
     return false;
   }
   return true;
@@ -123,6 +138,18 @@ void COrbADO::CloseRecordset() { m_pRecordset.reset(); }
 
 void COrbADO::DisConnect() {
   CloseRecordset();
+  if (m_pDb) CConnectionPool::Instance().Give(m_strPoolKey, m_pDb);
+  m_pDb = nullptr;
+}
+
+void COrbADO::Drop() {
+  CloseRecordset();
   if (m_pDb) sqlite3_close_v2(m_pDb);
   m_pDb = nullptr;
 }
+
+void COrbADO::ReleaseIdleConnections() { CConnectionPool::Instance().ReleaseIdle(); }
+
+size_t COrbADO::IdleConnectionCount() { return CConnectionPool::Instance().IdleCount(); }
+
+long COrbADO::ConnectionsOpened() { return g_nOpened; }

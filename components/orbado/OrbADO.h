@@ -13,6 +13,7 @@
 // makes ConnectAccess or OpenTable return false after at most the busy
 // timeout.
 #include <memory>
+#include <string>
 
 #include "CString.h"
 #include "OrbADOApi.h"
@@ -79,7 +80,9 @@ class ORBADO_API COrbADO {
   bool Update();
   // Drops the current record's unsaved changes.
   void CancelUpdate();
-  // Closes the result and the file; unsaved changes are dropped.
+  // Closes the result and gives the connection back to the component's pool
+  // (see ConnectionPool.h): the next ConnectAccess of the same file within a
+  // second reuses it. Nothing stays uncommitted; unsaved changes are dropped.
   void DisConnect();
 
   bool IsConnected() const { return m_pDb != nullptr; }
@@ -90,11 +93,21 @@ class ORBADO_API COrbADO {
   // The last failure as text (for logs and tests), empty after a success.
   CString GetLastError() const { return m_strLastError; }
 
+  // Closes every pooled connection now, so the files can be deleted or
+  // replaced at once (they are closed after a second of idleness anyway).
+  static void ReleaseIdleConnections();
+  // Pooled connections, and connections opened since the process started.
+  static size_t IdleConnectionCount();
+  static long ConnectionsOpened();
+
  private:
   void CloseRecordset();
   bool Fail(const char* what);
+  // Closes a connection that must not be reused.
+  void Drop();
 
   sqlite3* m_pDb = nullptr;
+  std::wstring m_strPoolKey;
   std::unique_ptr<CRecordset> m_pRecordset;
   int m_nBusyTimeout = 2000;
   CString m_strLastError;

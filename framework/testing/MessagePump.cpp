@@ -6,6 +6,8 @@ namespace OrbTesting {
 
 namespace {
 
+constexpr DWORD kRecheckMs = 10;
+
 // Dispatches every queued message; false once WM_QUIT was seen (it is put
 // back for the caller's own loop).
 bool DispatchQueued() {
@@ -34,7 +36,10 @@ bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
     if (done && done()) return true;
     const DWORD elapsed = ::GetTickCount() - start;
     if (elapsed >= ms) return done && done();
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+    // Work of other threads (thread-pool timers, sockets) posts nothing, so
+    // the condition is looked at again every few milliseconds too.
+    const DWORD wait = ms - elapsed < kRecheckMs ? ms - elapsed : kRecheckMs;
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, wait, QS_ALLINPUT);
   }
 }
 

@@ -13,7 +13,8 @@ void PumpMessages(DWORD ms);
 // Dispatches what is queued now, without waiting.
 void PumpPending();
 // Dispatches messages until done() is true or ms milliseconds have passed;
-// returns done()'s last value.
+// returns done()'s last value. done() is asked after every message and at
+// least every 10 ms, so a condition that another thread makes true is seen.
 bool PumpUntil(const std::function<bool()>& done, DWORD ms);
 
 }  // namespace OrbTesting

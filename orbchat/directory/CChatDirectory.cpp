@@ -14,6 +14,31 @@ bool IsTagTable(const char* table) {
 }
 
 CString Text(const COrbADO& db, const char* column) { return db.GetField(column).ToString(); }
+std::optional<CString> TextOrNull(const COrbADO& db, const char* column) {
+  const COrbVariant value = db.GetField(column);
+  return value.IsNull() ? std::nullopt : std::optional<CString>(value.ToString());
+}
+
+// A statement that compares one column with an id. The database component
+// binds what stands between the quotes as one value, so the id is put in
+// unchanged.
+CString ById(const char* format, const char* id) {
+  CString sql;
+  sql.Format(format, id ? id : "");
+  return sql;
+}
+
+// Runs one read-only statement and hands its first row to read; false when
+// there is none or the statement cannot run.
+template <class ReadRow>
+bool ReadFirst(const CString& dbPath, const char* sql, ReadRow read) {
+  COrbADO db;
+  if (!db.ConnectAccess(dbPath)) return false;
+  const bool found = db.OpenTable(sql, adOpenStatic, adLockReadOnly, adCmdText) && db.First();
+  if (found) read(db);
+  db.DisConnect();
+  return found;
+}
 int Number(const COrbADO& db, const char* column) { return db.GetField(column).ToInt(); }
 
 // Runs one read-only statement and hands every row to read; false (nothing
@@ -110,4 +135,40 @@ int CChatDirectory::AppendGroup(const char* name, int tag, const char* title, co
                      db.SetField("members", members ? members : "") && db.Update();
   db.DisConnect();
   return saved ? groupId : 0;
+}
+
+bool CChatDirectory::ReadChatObjectName(const char* contactId, CString& alias, CString& name) const {
+  return ReadFirst(m_strDBPath, ById("SELECT * FROM CustChatObjectList where contactid='%s'", contactId),
+                   [&](const COrbADO& db) {
+                     alias = Text(db, "alias");
+                     name = Text(db, "name");
+                   });
+}
+
+bool CChatDirectory::ReadContactName(const char* contactId, CString& name) const {
+  return ReadFirst(m_strDBPath, ById("SELECT * FROM ContactList where contactid='%s'", contactId),
+                   [&](const COrbADO& db) { name = Text(db, "name"); });
+}
+
+bool CChatDirectory::RecordChatObject(const char* contactId, const char* name, int tag, const char* role) const {
+  COrbADO db;
+  if (!db.ConnectAccess(m_strDBPath)) return false;
+  bool saved = db.OpenTable(ById("SELECT * FROM CustChatObjectList where contactid='%s'", contactId), adOpenKeyset,
+                            adLockOptimistic, adCmdText);
+  if (saved && !db.First())
+    saved = db.AppendBlank() && db.SetField("contactid", contactId ? contactId : "") && db.SetField("tag", tag) &&
+            db.SetField("role", role ? role : "") && db.SetField("alias", "");
+  saved = saved && db.SetField("name", name ? name : "") && db.Update();
+  db.DisConnect();
+  return saved;
+}
+
+bool CChatDirectory::ReadCommunity(const char* groupId, CommunityColumns& row) const {
+  return ReadFirst(m_strDBPath, ById("SELECT * FROM CustCommunity where groupid='%s'", groupId),
+                   [&](const COrbADO& db) {
+                     row.groupid = TextOrNull(db, "groupid");
+                     row.groupname = TextOrNull(db, "groupname");
+                     row.groupdes = TextOrNull(db, "groupdes");
+                     row.members = TextOrNull(db, "members");
+                   });
 }

@@ -3,6 +3,7 @@
 // function per statement the trees, their dialogs and the chat manager run,
 // taking and returning plain rows. Every call opens the database file and
 // closes it before it returns, so nothing stays open between user actions.
+#include <optional>
 #include <vector>
 
 #include "CString.h"
@@ -42,6 +43,14 @@ struct CommunityRow {
   CString members;
 };
 
+// The columns of a CustCommunity row that are not NULL.
+struct CommunityColumns {
+  std::optional<CString> groupid;
+  std::optional<CString> groupname;
+  std::optional<CString> groupdes;
+  std::optional<CString> members;
+};
+
 class CChatDirectory {
  public:
   // The tag tables, by the names the database gives them.
@@ -69,6 +78,18 @@ class CChatDirectory {
   // Appends a discussion group with the next free group number (one more
   // than the highest, 1 for the first). Returns that number, 0 on failure.
   int AppendGroup(const char* name, int tag, const char* title, const char* members) const;
+
+  // The alias and name of the chat object contactId (the first row found);
+  // false when there is none or the database cannot be read.
+  bool ReadChatObjectName(const char* contactId, CString& alias, CString& name) const;
+  // The name of contactId in ContactList (the first row found).
+  bool ReadContactName(const char* contactId, CString& name) const;
+  // Sets the name of the chat object contactId, appending it first with the
+  // tag, the role and an empty alias when it is not there; an existing
+  // object keeps its alias, tag and role. False when nothing was saved.
+  bool RecordChatObject(const char* contactId, const char* name, int tag, const char* role) const;
+  // The community groupId (the first row found).
+  bool ReadCommunity(const char* groupId, CommunityColumns& row) const;
 
   const CString& GetDBPath() const { return m_strDBPath; }
 

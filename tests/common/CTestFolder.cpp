@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "CodePage.h"
+#include "OrbADO.h"
 
 namespace {
 
@@ -51,6 +52,8 @@ CTestFolder::CTestFolder() {
 }
 
 CTestFolder::~CTestFolder() {
+  // Pooled database connections keep their files open.
+  COrbADO::ReleaseIdleConnections();
   std::wstring root = Long(m_strPath);
   root.pop_back();  // the trailing backslash
   RemoveTree(root);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "CTestChatDb.h"
+#include "MessagePump.h"
 #include "CodePage.h"
 #include "OrbADO.h"
 
@@ -57,6 +58,7 @@ TEST(OrbADOConnect, UnusableFilesAreRefusedUnchangedAndNeverCreated) {
   ASSERT_TRUE(CTestFolder::ReadBytes(file.Path(), bytes));
   ASSERT_GT(bytes.size(), 4096u);
   for (size_t i = 4096; i < bytes.size(); ++i) bytes[i] = static_cast<char>(0xA5 ^ (i * 7));
+  COrbADO::ReleaseIdleConnections();  // a pooled connection keeps the file open
   ASSERT_TRUE(CTestFolder::WriteBytes(file.Path(), bytes));
   EXPECT_FALSE(Open(db, file, "select * from ContactList", false));
   EXPECT_EQ(db.RecordCount(), 0);
@@ -231,4 +233,66 @@ TEST(OrbADOChange, FailedSavesReportFalseKeepTheChangeAndTheFileIntact) {
   sqlite3_close(other);
   EXPECT_TRUE(db.Update());
   EXPECT_STREQ(file.Value("SELECT count(*) FROM ContactList WHERE role='z'"), "1");
+}
+
+// Connecting for every statement reuses one pooled connection, which never
+// keeps a transaction: other connections see its changes and it sees theirs.
+TEST(OrbADOPool, ConnectionsAreReusedAndSeeEveryChange) {
+  CTestChatDb file;
+  ASSERT_TRUE(file.Exec(kContacts));
+  COrbADO::ReleaseIdleConnections();
+  const long opened = COrbADO::ConnectionsOpened();
+  for (int i = 0; i < 20; ++i) {
+    COrbADO db;
+    ASSERT_TRUE(db.ConnectAccess(file.Path()));
+    ASSERT_TRUE(db.OpenTable("SELECT * FROM ContactList", adOpenKeyset, adLockOptimistic, adCmdText));
+    if (i == 5) {
+      ASSERT_TRUE(db.AppendBlank() && db.SetField("contactid", "n6") && db.Update());
+    }
+  }
+  EXPECT_EQ(COrbADO::ConnectionsOpened() - opened, 1);
+  EXPECT_EQ(COrbADO::IdleConnectionCount(), 1u);
+  EXPECT_EQ(file.Count("ContactList"), 6) << "committed while the connection waits in the pool";
+  ASSERT_TRUE(file.Exec("INSERT INTO ContactList (contactid) VALUES ('raw7')"));
+  COrbADO db;
+  ASSERT_TRUE(db.ConnectAccess(file.Path()));
+  ASSERT_TRUE(db.OpenTable("SELECT * FROM ContactList where contactid='raw7'"));
+  EXPECT_EQ(db.RecordCount(), 1) << "another writer's row is seen through the reused connection";
+  COrbADO second;  // the first is in use: a second file connection is opened
+  ASSERT_TRUE(second.ConnectAccess(file.Path()));
+  EXPECT_EQ(COrbADO::ConnectionsOpened() - opened, 2);
+  db.DisConnect();
+  second.DisConnect();
+  EXPECT_EQ(COrbADO::IdleConnectionCount(), 2u);
+}
+
+// Idle connections close by themselves, so the file can be replaced; a file
+// put in place of the pooled one is read as the new file.
+TEST(OrbADOPool, IdleConnectionsCloseAndAReplacedFileIsNotMistaken) {
+  CTestChatDb file;
+  ASSERT_TRUE(file.Exec(kContacts));
+  COrbADO::ReleaseIdleConnections();
+  {
+    COrbADO db;
+    ASSERT_TRUE(db.ConnectAccess(file.Path()));
+  }
+  EXPECT_EQ(COrbADO::IdleConnectionCount(), 1u);
+  EXPECT_TRUE(OrbTesting::PumpUntil([] { return COrbADO::IdleConnectionCount() == 0; }, 5000));
+  // Replace the file with another database holding no contacts.
+  CTestChatDb other("其他.dat");
+  {
+    COrbADO db;
+    ASSERT_TRUE(db.ConnectAccess(file.Path()));  // pooled again
+  }
+  // While pooled the file cannot be replaced (it is open without sharing
+  // its deletion); once released it can.
+  EXPECT_FALSE(MoveFileExW(CodePage::AnsiToWide(other.Path()).c_str(), CodePage::AnsiToWide(file.Path()).c_str(),
+                           MOVEFILE_REPLACE_EXISTING));
+  COrbADO::ReleaseIdleConnections();
+  ASSERT_TRUE(MoveFileExW(CodePage::AnsiToWide(other.Path()).c_str(), CodePage::AnsiToWide(file.Path()).c_str(),
+                          MOVEFILE_REPLACE_EXISTING));
+  COrbADO db;
+  ASSERT_TRUE(db.ConnectAccess(file.Path()));
+  ASSERT_TRUE(db.OpenTable("SELECT * FROM ContactList"));
+  EXPECT_EQ(db.RecordCount(), 0);
 }

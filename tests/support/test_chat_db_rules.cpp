@@ -6,6 +6,7 @@
 
 #include "ChatDatabaseSchema.h"
 #include "OrbADO.h"
+#include "CTestChatDb.h"
 #include "CTestFolder.h"
 #include "directory/CChatDirectory.h"
 #include "support/ChatDbRules.h"
@@ -90,4 +91,46 @@ TEST(Numbering, GroupNumbersFollowTheHighestAndTheGroupIsStoredAsGiven) {
   EXPECT_STREQ(db.GetField("name").ToString() + "/" + db.GetField("tag").ToString() + "/" +
                    db.GetField("title").ToString() + "/" + db.GetField("members").ToString(),
                "项目组/2/项目讨论/a1,b2,c3");
+}
+
+TEST(DirectoryLookups, NamesSendersAndCommunitiesByIdOnly) {
+  CTestChatDb db;
+  ASSERT_TRUE(db.Exec("INSERT INTO ContactList (contactid, name) VALUES ('c1002', '李四');"
+                      "INSERT INTO CustChatObjectList (contactid, name, alias, tag, role) "
+                      "VALUES ('c1003', '王五', ' 老王 ', 3, 'c');"
+                      "INSERT INTO CustCommunity (groupid, groupname, groupdes, members) "
+                      "VALUES ('12', '读书会', NULL, 'c1001,c1002');"));
+  const CChatDirectory directory(db.Path());
+  CString alias, name;
+  ASSERT_TRUE(directory.ReadChatObjectName("C1003", alias, name));  // ids compare without case
+  EXPECT_EQ(alias, " 老王 ");
+  EXPECT_EQ(name, "王五");
+  EXPECT_FALSE(directory.ReadChatObjectName("c1002", alias, name));
+  ASSERT_TRUE(directory.ReadContactName("c1002", name));
+  EXPECT_EQ(name, "李四");
+
+  // A new sender is appended with tag, role and an empty alias; a known one
+  // only gets its name refreshed.
+  EXPECT_TRUE(directory.RecordChatObject("p2002", "赵六", 2, "p"));
+  EXPECT_TRUE(directory.RecordChatObject("c1003", "王五五", 7, "x"));
+  EXPECT_EQ(db.Value("SELECT contactid || '/' || name || '/' || alias || '/' || tag || '/' || role "
+                     "FROM CustChatObjectList WHERE contactid='p2002'"),
+            "p2002/赵六//2/p");
+  EXPECT_EQ(db.Value("SELECT name || '/' || alias || '/' || tag || '/' || role FROM CustChatObjectList "
+                     "WHERE contactid='c1003'"),
+            "王五五/ 老王 /3/c");
+
+  CommunityColumns community;
+  ASSERT_TRUE(directory.ReadCommunity("12", community));
+  EXPECT_EQ(community.groupname.value_or("?"), "读书会");
+  EXPECT_FALSE(community.groupdes.has_value()) << "NULL stays absent";
+  EXPECT_EQ(community.members.value_or("?"), "c1001,c1002");
+  EXPECT_FALSE(directory.ReadCommunity("1", community));
+
+  // An id that tries to widen the statement finds nothing and changes nothing.
+  EXPECT_FALSE(directory.ReadCommunity("x' OR groupid<>'", community));
+  EXPECT_TRUE(directory.RecordChatObject("x' OR '1'='1", "n", 2, "c"));
+  EXPECT_EQ(db.Count("CustChatObjectList"), 3);
+  EXPECT_EQ(db.Value("SELECT name FROM CustChatObjectList WHERE contactid='c1003'"), "王五五");
+  EXPECT_FALSE(CChatDirectory(db.Folder().File("无.dat")).RecordChatObject("c1", "n", 2, "c"));
 }
