@@ -296,26 +296,6 @@ TEST(FormWindow, SizingCursorsOverTheSplitters) {
   }
 }
 
-TEST(FormLayoutWindow, ClientAreaGivesTheComputedRectangles) {
-  CFormFixture fixture;
-  COrbChat_Form& form = *fixture.m_pForm;
-  // A client area of 640 x 480; the skin keeps a 4-pixel margin.
-  CRect window = form.GetWindowRect();
-  const CRect client = form.GetClientRect();
-  form.MoveWindow(window.left, window.top, window.Width() - client.Width() + 640,
-                  window.Height() - client.Height() + 480, TRUE);
-  EXPECT_EQ(RectInParent(Item(form, IDOK)), CRect(456, 452, 536, 474));
-  EXPECT_EQ(RectInParent(Item(form, IDC_SEND)), CRect(537, 452, 617, 474));
-  EXPECT_EQ(RectInParent(Item(form, IDC_FORM_EDITOR)).bottom, 444);
-  const CRect view = RectInParent(Item(form, IDC_FORM_VIEW));
-  EXPECT_EQ(view.left, 5);
-  EXPECT_EQ(RectInParent(form.GetView().m_hWnd), CRect(-2, -2, view.Width() + 2, view.Height() + 2));
-  const CRect host = RectInParent(Item(form, IDC_FORM_INFO_HOST));
-  EXPECT_EQ(host.right, 635);
-  EXPECT_EQ(host.Width(), form.m_nMembersPaneWidth);
-  EXPECT_EQ(RectInParent(form.GetInfoWin()->m_hWnd), CRect(0, 0, host.Width(), host.Height()));
-}
-
 TEST(FormLayoutWindow, DraggedSplittersMoveTheirNeighboursUntilTheNextResize) {
   CFormFixture fixture;
   COrbChat_Form& form = *fixture.m_pForm;
