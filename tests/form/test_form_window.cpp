@@ -178,6 +178,23 @@ TEST(FormWindow, ClosingMinimisesAndHidesAndRecordsWaitUntilRestored) {
   EXPECT_NE(form.GetView().GetText(1).Find("关闭后"), -1);
 }
 
+TEST(FormWindow, BadRecordsAreStoredAndTheViewGoesOn) {
+  CFormFixture fixture;
+  COrbChat_Form& form = *fixture.m_pForm;
+  form.QueueMessage(IncomingRecord("李四", "c2002", CString('x', 1 << 20)));
+  auto brokenMht = IncomingRecord("李四", "c2002", "Content-Type: multipart/related; boundary=\"--x\"\r\n--x");
+  brokenMht->url = "mht";
+  form.QueueMessage(std::move(brokenMht));
+  form.QueueMessage(IncomingRecord("", "c", "<DIV>一个字符的编号</DIV>", "2026120809300712345"));
+  form.FlushPendingMessages();
+  form.QueueMessage(IncomingRecord("李四", "c2002", "<DIV>之后的消息</DIV>"));
+  form.FlushPendingMessages();
+  EXPECT_EQ(fixture.m_session.m_arrSaved.size(), 4u);
+  const CString text = form.GetView().GetText(1);
+  EXPECT_NE(text.Find("(*)  说:"), -1);
+  EXPECT_NE(text.Find("之后的消息"), -1);
+}
+
 // bench_form grows a view to 10,000 messages; a thousand is enough here to
 // span several ticks.
 TEST(FormWindow, ABacklogQueuedWhileMinimisedIsStoredWholeOverSeveralTicks) {
@@ -341,5 +358,6 @@ TEST(FormLayoutWindow, DraggedSplittersMoveTheirNeighboursUntilTheNextResize) {
   EXPECT_EQ(RectInParent(right).right, host.left - 1);
   EXPECT_EQ(RectInParent(Item(form, IDC_FORM_EDITOR)).Height(), form.m_nEditAreaHeight);
 }
+
 
 }  // namespace
