@@ -53,6 +53,18 @@ Folder::~Folder() {
 }
 
 bool WritePicture(const CString& path, int width, int height, COLORREF colour) {
+  CString extension = path.Mid(path.ReverseFind('.'));
+  extension.MakeLower();
+  if (extension == ".gif") {
+    // Wine's GDI+ writes no GIF: a one-pixel GIF of the colour, by hand.
+    std::string gif("GIF89a\x01\x00\x01\x00\x80\x00\x00", 13);
+    gif += static_cast<char>(GetRValue(colour));
+    gif += static_cast<char>(GetGValue(colour));
+    gif += static_cast<char>(GetBValue(colour));
+    gif += std::string("\0\0\0,\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0;", 19);
+    WriteBytes(path, gif);
+    return Exists(path);
+  }
   CImage image;
   if (!image.Create(width, height, 24)) return false;
   for (int y = 0; y < height; ++y)

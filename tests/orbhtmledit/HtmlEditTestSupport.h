@@ -49,7 +49,8 @@ class Folder {
 };
 
 // Writes a width x height picture of one colour (with a different top-left
-// pixel) in the format of the path's extension; true when it was written.
+// pixel) in the format of the path's extension (a GIF is always one pixel);
+// true when it was written.
 bool WritePicture(const CString& path, int width, int height, COLORREF colour);
 // A file's bytes (empty when it cannot be read).
 std::string ReadBytes(const CString& path);
