@@ -65,6 +65,42 @@ bool CreateTables(const std::wstring& path) {
   return sqlite3_exec(connection.db, script.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
+// True unless the process is known to have ended; a process that cannot be
+// asked about counts as running, so its file is left alone.
+bool IsRunning(DWORD processId) {
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+  if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
+  const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+  CloseHandle(process);
+  return running;
+}
+
+// Removes "<target>.<process id>.new" and its journal left by processes that
+// were killed while they built the file; those of processes that still run
+// (and are building it right now) stay.
+void RemoveLeftovers(const std::wstring& target) {
+  const size_t slash = target.find_last_of(L"\\/");
+  const std::wstring folder = slash == std::wstring::npos ? std::wstring() : target.substr(0, slash + 1);
+  const std::wstring name = target.substr(folder.size());
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((target + L".*.new*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    // The part between "<name>." and ".new" must be a process id, and the
+    // rest exactly ".new" or ".new-journal".
+    const std::wstring file = found.cFileName;
+    if (file.size() <= name.size() + 1 || file.compare(0, name.size() + 1, name + L".") != 0) continue;
+    const size_t digits = file.find_first_not_of(L"0123456789", name.size() + 1);
+    if (digits == name.size() + 1 || digits == std::wstring::npos || digits - name.size() - 1 > 10) continue;
+    const std::wstring rest = file.substr(digits);
+    if (rest != L".new" && rest != L".new-journal") continue;
+    const unsigned long long id = std::stoull(file.substr(name.size() + 1, digits - name.size() - 1));
+    if (id > 0xFFFFFFFFull || id == GetCurrentProcessId() || IsRunning(static_cast<DWORD>(id))) continue;
+    DeleteFileW((folder + file).c_str());
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
 }  // namespace
 
 bool IsChatDatabase(const char* path) {
@@ -82,6 +118,7 @@ bool IsChatDatabase(const char* path) {
 bool CreateChatDatabase(const char* path) {
   if (!path || !*path) return false;
   const std::wstring target = CodePage::AnsiToWide(path);
+  RemoveLeftovers(target);
   if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) return IsChatDatabase(path);
 
   // Build the file under another name and move it into place only when it is
@@ -89,7 +126,11 @@ bool CreateChatDatabase(const char* path) {
   // and a file that appeared meanwhile (another process creating it too) is
   // not replaced.
   const std::wstring building = target + L"." + std::to_wstring(GetCurrentProcessId()) + L".new";
+  // A file of that name and its journal can only be left from an earlier
+  // process with the same id; a stale journal would be rolled into the new
+  // file, so both go first.
   DeleteFileW(building.c_str());
+  DeleteFileW((building + L"-journal").c_str());
   const bool built = CreateTables(building);
   DeleteFileW((building + L"-journal").c_str());
   if (built && MoveFileExW(building.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) return true;

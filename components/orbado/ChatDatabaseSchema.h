@@ -8,7 +8,10 @@
 // file is there. An existing file is never changed. True when the file is
 // there afterwards and is a chat database (all seven tables present); false
 // when it could not be made (missing folder, no rights) or when an existing
-// file is not a chat database. A failed creation leaves no file behind.
+// file is not a chat database. A failed creation leaves no file behind. The
+// file is built as "<path>.<process id>.new" and moved into place when
+// complete; such files (and their journals) left by processes that were
+// killed meanwhile and have ended are removed by the next call.
 ORBADO_API bool CreateChatDatabase(const char* path);
 
 // True when the file at path opens as a database that holds the seven tables.

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <deque>
+#include <new>
 
 #include "COrbMsgStore.h"
 #include "ChatDatabaseSchema.h"
@@ -124,8 +125,12 @@ unsigned COrbHttp_Protocol_Orb::Push(const CString& pool, const CString& body) {
   unsigned id = m_pImpl->NextPushId();
   if (m_pImpl->IsLinked()) {
     m_pImpl->core->Submit(m_pImpl->link, pool, body, id);
-  } else {
+    return id;
+  }
+  try {
     m_pImpl->outbox.push_back({pool, body, id});
+  } catch (const std::bad_alloc&) {
+    return 0;  // not queued: refused like a push before login
   }
   return id;
 }
@@ -133,11 +138,13 @@ unsigned COrbHttp_Protocol_Orb::Push(const CString& pool, const CString& body) {
 CString COrbHttp_Protocol_Orb::Pop(const CString& pool, unsigned& pushId) {
   pushId = 0;
   CString text;
-  if (!m_pImpl->IsLinked() || !m_pImpl->core->Take(m_pImpl->link, pool, pushId, text)) {
-    pushId = 0;
-    return "";
+  try {
+    if (m_pImpl->IsLinked() && m_pImpl->core->Take(m_pImpl->link, pool, pushId, text)) return text;
+  } catch (const std::bad_alloc&) {
+    // The text stays queued; a later Pop, with memory to spare, gets it.
   }
-  return text;
+  pushId = 0;
+  return "";
 }
 
 CString COrbHttp_Protocol_Orb::GetSessionID() const {

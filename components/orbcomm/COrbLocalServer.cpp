@@ -76,6 +76,8 @@ bool COrbLocalServer::AddGroupPeer(const CString& memberId, const CString& alias
 
 void COrbLocalServer::SetMailboxLimit(int limit) { m_pImpl->core.SetMailboxLimit(limit); }
 
+void COrbLocalServer::SetMailboxByteLimit(size_t bytes) { m_pImpl->core.SetMailboxByteLimit(bytes); }
+
 bool COrbLocalServer::IsOnline(const CString& memberId) const { return m_pImpl->core.IsOnline(memberId); }
 
 int COrbLocalServer::GetQueuedCount(const CString& memberId) const { return m_pImpl->core.GetQueuedCount(memberId); }

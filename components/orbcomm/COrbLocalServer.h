@@ -5,7 +5,10 @@
 // in the recipient's mailbox (also while the recipient is offline) and hands
 // them out through the sessions' Pop. See README.md for the protocol.
 //
-// All calls are safe from several threads; each returns at once.
+// All calls are safe from several threads; each returns at once. The server's
+// lock is held only for look-ups, changes and queueing, never while a
+// request is parsed or a message written.
+#include <cstddef>
 #include <memory>
 
 #include "CString.h"
@@ -51,9 +54,12 @@ class ORBCOMM_API COrbLocalServer {
   bool AddEchoPeer(const CString& memberId, const CString& alias);
   bool AddGroupPeer(const CString& memberId, const CString& alias);
 
-  // Most texts one mailbox holds (default 1,000,000); a message that would
-  // overflow a recipient is refused with ORB_ERR_MAILBOX_FULL.
+  // Most texts (default 1,000,000) and most bytes of texts (default 128 MiB)
+  // one mailbox holds; a message that would overflow a recipient is refused
+  // for everyone with ORB_ERR_MAILBOX_FULL to the sender, and what the full
+  // mailbox holds stays.
   void SetMailboxLimit(int limit);
+  void SetMailboxByteLimit(size_t bytes);
 
   // Observation for hosts and tests.
   bool IsOnline(const CString& memberId) const;

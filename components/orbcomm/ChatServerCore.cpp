@@ -1,6 +1,7 @@
 #include "ChatServerCore.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 #include "CodePage.h"
@@ -118,6 +119,11 @@ void ChatServerCore::SetMailboxLimit(int limit) {
   m_nMailboxLimit = limit > 0 ? limit : 1;
 }
 
+void ChatServerCore::SetMailboxByteLimit(size_t bytes) {
+  ExclusiveGuard guard(m_lock);
+  m_nMailboxByteLimit = bytes > 0 ? bytes : 1;
+}
+
 bool ChatServerCore::IsOnline(const CString& memberId) const {
   std::string key = MemberList::KeyOf(memberId).Str();
   SharedGuard guard(m_lock);
@@ -178,11 +184,25 @@ void ChatServerCore::Detach(const std::shared_ptr<ServerLink>& link) {
 
 void ChatServerCore::Submit(const std::shared_ptr<ServerLink>& link, const CString& pool, const CString& body,
                             unsigned pushId) {
-  ExclusiveGuard guard(m_lock);
-  User* user = LinkedUser(link);
-  if (!user) return;
-  HandleRequest({user->memberId, user->alias, user, pushId}, pool, body);
-  RunPeerTasks();
+  Sender sender;
+  if (!SenderOf(link, pushId, sender)) return;
+  PeerTasks tasks;
+  try {
+    std::unique_ptr<Scratch> scratch = TakeScratch();
+    HandleRequest(sender, pool, body, *scratch, tasks);
+    GiveScratch(std::move(scratch));
+    RunPeerTasks(tasks);
+  } catch (const std::bad_alloc&) {
+    // A request too big for the memory left is refused (without a
+    // confirmation), and the failure must not reach the caller of Push.
+    const char* code = pool == GetRequestPool(kCodePersonal) ? kCodePersonal
+                       : pool == GetRequestPool(kCodeGroup)  ? kCodeGroup
+                                                             : kCodeSystem;
+    try {
+      AnswerError(sender, code, ORB_ERR_NO_MEMORY, "服务器内存不足");
+    } catch (const std::bad_alloc&) {
+    }
+  }
 }
 
 bool ChatServerCore::Take(const std::shared_ptr<ServerLink>& link, const CString& pool, unsigned& pushId,
@@ -192,13 +212,48 @@ bool ChatServerCore::Take(const std::shared_ptr<ServerLink>& link, const CString
   return user && user->mailbox.Take(pool.Str(), pushId, text);
 }
 
-void ChatServerCore::HandleRequest(const Sender& sender, const CString& pool, const CString& body) {
+std::unique_ptr<ChatServerCore::Scratch> ChatServerCore::TakeScratch() {
+  {
+    ExclusiveGuard guard(m_scratchLock);
+    if (!m_arrScratch.empty()) {
+      std::unique_ptr<Scratch> scratch = std::move(m_arrScratch.back());
+      m_arrScratch.pop_back();
+      return scratch;
+    }
+  }
+  return std::make_unique<Scratch>();
+}
+
+void ChatServerCore::GiveScratch(std::unique_ptr<Scratch> scratch) {
+  // Buffers grown by a huge request are not kept.
+  size_t bytes = scratch->wide.capacity() * sizeof(wchar_t);
+  for (const std::string& value : scratch->values.value) bytes += value.capacity();
+  if (bytes > (1u << 20)) return;
+  ExclusiveGuard guard(m_scratchLock);
+  if (m_arrScratch.size() < 8) m_arrScratch.push_back(std::move(scratch));
+}
+
+bool ChatServerCore::SenderOf(const std::shared_ptr<ServerLink>& link, unsigned pushId, Sender& sender) {
+  SharedGuard guard(m_lock);
+  User* user = LinkedUser(link);
+  if (!user) return false;
+  sender = {user->memberId, user->alias, user, pushId, link};
+  return true;
+}
+
+void ChatServerCore::HandleRequest(const Sender& sender, const CString& pool, const CString& body,
+                                   Scratch& scratch, PeerTasks& tasks) {
   if (pool == kGroupInfoPool) {
     HandleGroupInfo(sender, body);
     return;
   }
-  bool personal = pool == m_mapPools[kCodePersonal].first;
-  bool group = pool == m_mapPools[kCodeGroup].first;
+  bool personal = false;
+  bool group = false;
+  {
+    SharedGuard guard(m_lock);
+    personal = pool == m_mapPools.at(kCodePersonal).first;
+    group = pool == m_mapPools.at(kCodeGroup).first;
+  }
   if (pool.IsEmpty() || (!personal && !group)) {
     CString info;
     info.Format("服务器不提供这个服务: %s", pool.GetString());
@@ -211,65 +266,74 @@ void ChatServerCore::HandleRequest(const Sender& sender, const CString& pool, co
     return;
   }
   // The flag and the key after it tell the kinds apart before any parsing.
-  // The values are kept between requests so that their buffers are reused.
-  RequestParser::Values& values = m_values;
+  RequestParser::Values& values = scratch.values;
   if (personal && StartsWith(body, "flag=i&") && ParseAs(body, kApplicationFields, values)) {
-    HandleApplication(sender, values);
+    HandleApplication(sender, scratch);
   } else if (personal && StartsWith(body, "flag=d&thread_id=") && ParseAs(body, kPersonalFields, values)) {
-    HandlePersonal(sender, values);
+    HandlePersonal(sender, scratch, tasks);
   } else if (group && StartsWith(body, "flag=d&group_id=") && ParseAs(body, kGroupFields, values)) {
-    HandleGroup(sender, values);
+    HandleGroup(sender, scratch, tasks);
   } else {
     AnswerError(sender, code, ORB_ERR_MALFORMED, "请求格式错误");
   }
 }
 
-void ChatServerCore::HandleApplication(const Sender& sender, const RequestParser::Values& values) {
+void ChatServerCore::HandleApplication(const Sender& sender, Scratch& scratch) {
+  const RequestParser::Values& values = scratch.values;
   CString threadId = RawOf(values, "thread_id");
   MemberList members(RawOf(values, "thread_members"));
   CString from;
   bool valid = IsSafeId(threadId) && !members.IsEmpty() && members.GetCount() <= kMaxThreadMembers &&
-               TextOf(values, "from", from);
+               TextOf(scratch, "from", from);
   for (const CString& id : members.Ids()) valid = valid && IsSafeId(id);
   if (!valid) {
     AnswerError(sender, kCodePersonal, ORB_ERR_MALFORMED, "会话申请格式错误");
     return;
   }
-  auto existing = m_mapThreads.find(threadId.Str());
-  if (existing != m_mapThreads.end() && !existing->second.members.Contains(sender.memberId)) {
-    CString info;
-    info.Format("会话编号已被占用: %s", threadId.GetString());
-    AnswerError(sender, kCodePersonal, ORB_ERR_THREAD_TAKEN, info);
-    return;
-  }
   // The applicant always belongs to the thread, also when its list leaves it
   // out. Applying again for a known thread may add members, never drop one.
   members.PutFirst(sender.memberId);
-  MemberList& kept = m_mapThreads[threadId.Str()].members;
-  for (const CString& id : members.Ids()) kept.Add(id);
-  Answer(sender, kCodePersonal,
-         JsonTextWriter()
-             .Add("issuccessful", 0)
-             .Add("msg_type", kCodePersonal)
-             .Add("thread_id", threadId.Str())
-             .Text());
+  std::string answer =
+      JsonTextWriter().Add("issuccessful", 0).Add("msg_type", kCodePersonal).Add("thread_id", threadId.Str()).Text();
+  {
+    ExclusiveGuard guard(m_lock);
+    auto existing = m_mapThreads.find(threadId.Str());
+    if (existing == m_mapThreads.end() || existing->second.members.Contains(sender.memberId)) {
+      MemberList& kept = m_mapThreads[threadId.Str()].members;
+      for (const CString& id : members.Ids()) kept.Add(id);
+      AnswerLocked(sender, kCodePersonal, answer);
+      return;
+    }
+  }
+  CString info;
+  info.Format("会话编号已被占用: %s", threadId.GetString());
+  AnswerError(sender, kCodePersonal, ORB_ERR_THREAD_TAKEN, info);
 }
 
-void ChatServerCore::HandlePersonal(const Sender& sender, const RequestParser::Values& values) {
+void ChatServerCore::HandlePersonal(const Sender& sender, Scratch& scratch, PeerTasks& tasks) {
+  const RequestParser::Values& values = scratch.values;
   CString threadId = RawOf(values, "thread_id");
-  auto thread = m_mapThreads.find(threadId.Str());
-  if (thread == m_mapThreads.end()) {
+  // The members as they are now; a member added meanwhile gets the next one.
+  MemberList members;
+  bool known = false;
+  {
+    SharedGuard guard(m_lock);
+    auto thread = m_mapThreads.find(threadId.Str());
+    known = thread != m_mapThreads.end();
+    if (known) members = thread->second.members;
+  }
+  if (!known) {
     CString info;
     info.Format("会话不存在: %s", threadId.GetString());
     AnswerError(sender, kCodePersonal, ORB_ERR_NO_THREAD, info);
     return;
   }
-  if (!thread->second.members.Contains(sender.memberId)) {
+  if (!members.Contains(sender.memberId)) {
     AnswerError(sender, kCodePersonal, ORB_ERR_NOT_MEMBER, "您不是这个会话的成员");
     return;
   }
   Message message;
-  if (!ReadTexts(values, message)) {
+  if (!ReadTexts(scratch, message)) {
     AnswerError(sender, kCodePersonal, ORB_ERR_MALFORMED, "消息内容不是有效的 UTF-8 文本");
     return;
   }
@@ -279,11 +343,11 @@ void ChatServerCore::HandlePersonal(const Sender& sender, const RequestParser::V
   }
   message.code = kCodePersonal;
   message.threadId = threadId;
-  message.memberText = thread->second.members.Text();
+  message.memberText = members.Text();
   message.url = RawOf(values, "body_type");
   message.fromId = sender.memberId;
   if (message.fromName.IsEmpty()) message.fromName = DefaultName(sender);
-  if (!Deliver(sender, message, thread->second.members)) return;
+  if (!Deliver(sender, message, members, tasks)) return;
   Answer(sender, kCodePersonal,
          JsonTextWriter()
              .Add("issuccessful", 0)
@@ -294,21 +358,31 @@ void ChatServerCore::HandlePersonal(const Sender& sender, const RequestParser::V
              .Text());
 }
 
-void ChatServerCore::HandleGroup(const Sender& sender, const RequestParser::Values& values) {
+void ChatServerCore::HandleGroup(const Sender& sender, Scratch& scratch, PeerTasks& tasks) {
+  const RequestParser::Values& values = scratch.values;
   CString groupId = RawOf(values, "group_id");
-  auto community = m_mapCommunities.find(groupId);
-  if (community == m_mapCommunities.end()) {
+  Community community;
+  CString head;
+  bool known = false;
+  {
+    SharedGuard guard(m_lock);
+    auto found = m_mapCommunities.find(groupId);
+    known = found != m_mapCommunities.end();
+    if (known) community = found->second;
+    head = m_strGroupMsgHead;
+  }
+  if (!known) {
     CString info;
     info.Format("群组不存在: %s", groupId.GetString());
     AnswerError(sender, kCodeGroup, ORB_ERR_NO_GROUP, info);
     return;
   }
-  if (!community->second.members.Contains(sender.memberId)) {
+  if (!community.members.Contains(sender.memberId)) {
     AnswerError(sender, kCodeGroup, ORB_ERR_NOT_MEMBER, "您不是这个群组的成员");
     return;
   }
   Message message;
-  if (!ReadTexts(values, message)) {
+  if (!ReadTexts(scratch, message)) {
     AnswerError(sender, kCodeGroup, ORB_ERR_MALFORMED, "消息内容不是有效的 UTF-8 文本");
     return;
   }
@@ -319,14 +393,14 @@ void ChatServerCore::HandleGroup(const Sender& sender, const RequestParser::Valu
   // A community message carries the community's thread key as its thread id
   // and as its member list; the client looks the members up itself.
   message.code = kCodeGroup;
-  message.threadId = m_strGroupMsgHead + groupId;
+  message.threadId = head + groupId;
   message.memberText = message.threadId;
-  message.title = community->second.name;
+  message.title = community.name;
   message.url = RawOf(values, "body_type");
   message.groupId = groupId;
   message.fromId = sender.memberId;
   if (message.fromName.IsEmpty()) message.fromName = DefaultName(sender);
-  if (!Deliver(sender, message, community->second.members)) return;
+  if (!Deliver(sender, message, community.members, tasks)) return;
   Answer(sender, kCodeGroup,
          JsonTextWriter()
              .Add("issuccessful", 0)
@@ -344,14 +418,21 @@ void ChatServerCore::HandleGroupInfo(const Sender& sender, const CString& body) 
     AnswerError(sender, kCodeSystem, ORB_ERR_MALFORMED, "群组编号无效");
     return;
   }
-  auto community = m_mapCommunities.find(groupId);
-  if (community == m_mapCommunities.end()) {
+  Community community;
+  bool known = false;
+  {
+    SharedGuard guard(m_lock);
+    auto found = m_mapCommunities.find(groupId);
+    known = found != m_mapCommunities.end();
+    if (known) community = found->second;
+  }
+  if (!known) {
     CString info;
     info.Format("群组不存在: %s", groupId.GetString());
     AnswerError(sender, kCodeSystem, ORB_ERR_NO_GROUP, info);
     return;
   }
-  if (!community->second.members.Contains(sender.memberId)) {
+  if (!community.members.Contains(sender.memberId)) {
     AnswerError(sender, kCodeSystem, ORB_ERR_NOT_MEMBER, "您不是这个群组的成员");
     return;
   }
@@ -361,94 +442,134 @@ void ChatServerCore::HandleGroupInfo(const Sender& sender, const CString& body) 
              .Add("issuccessful", 0)
              .Add("msg_type", kCodeSystem)
              .Add("group_id", groupId.Str())
-             .Add("group_name", community->second.name.Str())
-             .Add("group_des", community->second.description.Str())
-             .Add("members", community->second.members.Text().Str())
+             .Add("group_name", community.name.Str())
+             .Add("group_des", community.description.Str())
+             .Add("members", community.members.Text().Str())
              .Text());
 }
 
-bool ChatServerCore::Deliver(const Sender& sender, Message& message, const MemberList& recipients) {
-  // Every mailbox must have room before anyone receives the message.
-  for (const CString& id : recipients.Ids()) {
-    if (id.CompareNoCase(sender.memberId) == 0 || PeerOf(id)) continue;
-    if (UserOf(id).mailbox.Count() >= m_nMailboxLimit) {
-      CString info;
-      info.Format("对方的消息箱已满: %s", id.GetString());
-      AnswerError(sender, message.code, ORB_ERR_MAILBOX_FULL, info);
-      return false;
-    }
-  }
+bool ChatServerCore::Deliver(const Sender& sender, Message& message, const MemberList& recipients,
+                             PeerTasks& tasks) {
   message.msgId = NextMessageId();
   message.publishTime = Now();
-  std::string json = JsonTextWriter(message.body.GetLength() + message.abstract.GetLength() + 384)
-                         .Add("issuccessful", 0)
-                         .Add("msg_id", message.msgId.Str())
-                         .Add("msg_type", message.code.Str())
-                         .Add("publish_time", message.publishTime.Str())
-                         .Add("thread_id", message.threadId.Str())
-                         .Add("thread_members", message.memberText.Str())
-                         .Add("from_id", message.fromId.Str())
-                         .Add("from", message.fromName.Str())
-                         .AddIfNotEmpty("title", message.title.Str())
-                         .AddIfNotEmpty("abstract", message.abstract.Str())
-                         .Add("body", message.body.Str())
-                         .AddIfNotEmpty("url", message.url.Str())
-                         .Text();
-  const std::string& pool = m_mapPools[message.code].second.Str();
+  auto json = std::make_shared<std::string>(
+      JsonTextWriter(message.body.GetLength() + message.abstract.GetLength() + 384)
+          .Add("issuccessful", 0)
+          .Add("msg_id", message.msgId.Str())
+          .Add("msg_type", message.code.Str())
+          .Add("publish_time", message.publishTime.Str())
+          .Add("thread_id", message.threadId.Str())
+          .Add("thread_members", message.memberText.Str())
+          .Add("from_id", message.fromId.Str())
+          .Add("from", message.fromName.Str())
+          .AddIfNotEmpty("title", message.title.Str())
+          .AddIfNotEmpty("abstract", message.abstract.Str())
+          .Add("body", message.body.Str())
+          .AddIfNotEmpty("url", message.url.Str())
+          .Text());
   // Peers answer people, never each other, so a peer's answer ends the chain.
-  bool answerable = sender.user != nullptr;
+  const bool answerable = sender.user != nullptr;
+  std::vector<User*> users;
+  PeerTasks received;
+  ExclusiveGuard guard(m_lock);
   for (const CString& id : recipients.Ids()) {
     if (id.CompareNoCase(sender.memberId) == 0) continue;
     if (const Peer* peer = PeerOf(id)) {
       bool wanted = (peer->kind == PeerKind::Echo) == (message.code == kCodePersonal);
-      if (answerable && wanted) m_arrPeerTasks.push_back({peer, message});
+      if (answerable && wanted) received.push_back({peer, message});
       continue;
     }
-    UserOf(id).mailbox.Put(pool, 0, json);
+    // Every mailbox must have room before anyone receives the message; what
+    // a full mailbox holds stays, and the sender is told.
+    User& user = UserOf(id);
+    if (user.mailbox.Count() >= m_nMailboxLimit || user.mailbox.Bytes() + json->size() > m_nMailboxByteLimit) {
+      CString info;
+      info.Format("对方的消息箱已满: %s", id.GetString());
+      AnswerLocked(sender, message.code,
+                   JsonTextWriter()
+                       .Add("issuccessful", static_cast<int>(ORB_ERR_MAILBOX_FULL))
+                       .Add("errorinfo", Utf8(info))
+                       .Text());
+      return false;
+    }
+    users.push_back(&user);
   }
+  const std::string& pool = AnswerPoolLocked(message.code);
+  // One copy serves every recipient of a message to several.
+  if (users.size() > 1) {
+    std::shared_ptr<const std::string> shared = std::move(json);
+    for (User* user : users) user->mailbox.PutShared(pool, shared);
+  } else if (!users.empty()) {
+    users.front()->mailbox.Put(pool, 0, *json);
+  }
+  tasks.insert(tasks.end(), received.begin(), received.end());
   return true;
 }
 
-void ChatServerCore::RunPeerTasks() {
-  std::vector<PeerTask> tasks;
-  tasks.swap(m_arrPeerTasks);
+void ChatServerCore::RunPeerTasks(PeerTasks& tasks) {
+  // A peer's reply comes from a peer and starts no tasks of its own.
   for (const PeerTask& task : tasks) PeerReply(task);
-  m_arrPeerTasks.clear();
+  tasks.clear();
 }
 
 void ChatServerCore::PeerReply(const PeerTask& task) {
-  Sender sender{task.peer->memberId, task.peer->alias, nullptr, 0};
+  Sender sender{task.peer->memberId, task.peer->alias, nullptr, 0, nullptr};
   const Message& received = task.received;
   Message reply;
   reply.code = received.code;
   reply.fromId = sender.memberId;
   reply.fromName = sender.alias.IsEmpty() ? sender.memberId : sender.alias;
+  PeerTasks none;
   if (task.peer->kind == PeerKind::Echo) {
-    auto thread = m_mapThreads.find(received.threadId.Str());
-    if (thread == m_mapThreads.end()) return;
+    MemberList members;
+    {
+      SharedGuard guard(m_lock);
+      auto thread = m_mapThreads.find(received.threadId.Str());
+      if (thread == m_mapThreads.end()) return;
+      members = thread->second.members;
+    }
     reply.threadId = received.threadId;
-    reply.memberText = thread->second.members.Text();
+    reply.memberText = members.Text();
     reply.abstract = received.abstract;
     reply.body = received.body;
     reply.url = received.url;
-    Deliver(sender, reply, thread->second.members);
+    Deliver(sender, reply, members, none);
     return;
   }
-  auto community = m_mapCommunities.find(received.groupId);
-  if (community == m_mapCommunities.end()) return;
+  Community community;
+  {
+    SharedGuard guard(m_lock);
+    auto found = m_mapCommunities.find(received.groupId);
+    if (found == m_mapCommunities.end()) return;
+    community = found->second;
+  }
   CString what = received.abstract.IsEmpty() ? CString("（图片或其他内容）") : received.abstract;
   reply.threadId = received.threadId;
   reply.memberText = received.memberText;
-  reply.title = community->second.name;
+  reply.title = community.name;
   reply.groupId = received.groupId;
   reply.abstract = "收到 " + received.fromName + " 的消息：" + what;
   reply.body = "<DIV>" + EscapeHtml(reply.abstract) + "</DIV>";
-  Deliver(sender, reply, community->second.members);
+  Deliver(sender, reply, community.members, none);
 }
 
 void ChatServerCore::Answer(const Sender& sender, const CString& code, const std::string& json) {
   if (!sender.user) return;  // peers read no answers
-  sender.user->mailbox.Put(m_mapPools[code].second.Str(), sender.pushId, json);
+  ExclusiveGuard guard(m_lock);
+  AnswerLocked(sender, code, json);
+}
+
+void ChatServerCore::AnswerLocked(const Sender& sender, const CString& code, const std::string& json) {
+  // An answer for a session that lost the mailbox to a newer login would be
+  // taken by that login for an answer to its own push id.
+  if (!sender.user || sender.user->link != sender.link) return;
+  sender.user->mailbox.Put(AnswerPoolLocked(code), sender.pushId, json);
+}
+
+const std::string& ChatServerCore::AnswerPoolLocked(const CString& code) const {
+  static const std::string none;
+  auto found = m_mapPools.find(code);
+  return found == m_mapPools.end() ? none : found->second.second.Str();
 }
 
 void ChatServerCore::AnswerError(const Sender& sender, const CString& code, OrbServerError error,
@@ -456,9 +577,9 @@ void ChatServerCore::AnswerError(const Sender& sender, const CString& code, OrbS
   Answer(sender, code, JsonTextWriter().Add("issuccessful", static_cast<int>(error)).Add("errorinfo", Utf8(info)).Text());
 }
 
-bool ChatServerCore::TextOf(const RequestParser::Values& values, const char* key, CString& text) {
+bool ChatServerCore::TextOf(Scratch& scratch, const char* key, CString& text) {
   text.Empty();
-  const std::string* utf8 = values.Find(key);
+  const std::string* utf8 = scratch.values.Find(key);
   if (!utf8 || utf8->empty()) return true;
   if (utf8->size() > 0x7FFFFFFF) return false;
   // Plain ASCII reads the same in UTF-8 and in code page 936.
@@ -468,18 +589,18 @@ bool ChatServerCore::TextOf(const RequestParser::Values& values, const char* key
     return true;
   }
   int length = static_cast<int>(utf8->size());
-  // The wide buffer is kept between requests (all of them run under the lock).
-  if (m_strWide.size() < utf8->size()) m_strWide.resize(utf8->size());
-  int wide = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8->data(), length, m_strWide.data(),
-                                 static_cast<int>(m_strWide.size()));
-  if (wide <= 0) return false;
-  text = CodePage::WideToAnsi(m_strWide.data(), wide);
+  std::wstring& wide = scratch.wide;
+  if (wide.size() < utf8->size()) wide.resize(utf8->size());
+  int converted = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8->data(), length, wide.data(),
+                                      static_cast<int>(wide.size()));
+  if (converted <= 0) return false;
+  text = CodePage::WideToAnsi(wide.data(), converted);
   return true;
 }
 
-bool ChatServerCore::ReadTexts(const RequestParser::Values& values, Message& message) {
-  return TextOf(values, "body", message.body) && TextOf(values, "abstract", message.abstract) &&
-         TextOf(values, "from", message.fromName);
+bool ChatServerCore::ReadTexts(Scratch& scratch, Message& message) {
+  return TextOf(scratch, "body", message.body) && TextOf(scratch, "abstract", message.abstract) &&
+         TextOf(scratch, "from", message.fromName);
 }
 
 CString ChatServerCore::RawOf(const RequestParser::Values& values, const char* key) {
@@ -510,6 +631,7 @@ CString ChatServerCore::Now() {
   GetSystemTimeAsFileTime(&now);
   unsigned long long second = ((static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime) /
                               10000000ULL;
+  ExclusiveGuard guard(m_timeLock);
   if (second != m_nNowSecond || m_strNow.IsEmpty()) {
     SYSTEMTIME local;
     GetLocalTime(&local);

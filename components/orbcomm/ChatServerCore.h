@@ -1,9 +1,13 @@
 #pragma once
 // The state and the request handling of the embedded chat server: pools,
 // users and their mailboxes, threads, communities and simulated peers. One
-// lock guards everything, so sessions on several threads may use it.
+// lock guards the state, so sessions on several threads may use it; it is
+// held only to look state up, change it and queue texts. Parsing a request,
+// decoding its texts and writing the JSON of a message run outside it, so
+// threads do not wait on each other's work.
 #include <windows.h>
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
@@ -32,6 +36,8 @@ class ChatServerCore {
   bool AddCommunity(const CString& groupId, const CString& name, const CString& description, const CString& members);
   bool AddPeer(const CString& memberId, const CString& alias, bool groupPeer);
   void SetMailboxLimit(int limit);
+  void SetMailboxByteLimit(size_t bytes);
+  static constexpr size_t kDefaultMailboxBytes = size_t{128} << 20;
 
   bool IsOnline(const CString& memberId) const;
   int GetQueuedCount(const CString& memberId) const;
@@ -74,12 +80,15 @@ class ChatServerCore {
     CString alias;
     PeerKind kind;
   };
-  // Who sent the request being handled.
+  // Who sent the request being handled. Users are never removed, so the
+  // pointer stays valid; the link tells whether the session still owns the
+  // mailbox when its answer is queued.
   struct Sender {
     CString memberId;
     CString alias;
-    User* user;     // null for a peer
-    unsigned pushId;
+    User* user = nullptr;  // null for a peer
+    unsigned pushId = 0;
+    std::shared_ptr<ServerLink> link;
   };
   // One message for delivery, code page 936 texts. Deliver fills the id and
   // the time.
@@ -104,23 +113,41 @@ class ChatServerCore {
     Message received;
   };
 
-  void HandleRequest(const Sender& sender, const CString& pool, const CString& body);
-  void HandleApplication(const Sender& sender, const RequestParser::Values& values);
-  void HandlePersonal(const Sender& sender, const RequestParser::Values& values);
-  void HandleGroup(const Sender& sender, const RequestParser::Values& values);
+  using PeerTasks = std::vector<PeerTask>;
+  // Buffers one request is parsed and decoded into. They are kept between
+  // requests, in a pool of their own, so that a long body does not cost
+  // fresh allocations every time.
+  struct Scratch {
+    RequestParser::Values values;
+    std::wstring wide;
+  };
+  std::unique_ptr<Scratch> TakeScratch();
+  void GiveScratch(std::unique_ptr<Scratch> scratch);
+
+  // These run without the lock and take it for each look-up or change.
+  bool SenderOf(const std::shared_ptr<ServerLink>& link, unsigned pushId, Sender& sender);
+  void HandleRequest(const Sender& sender, const CString& pool, const CString& body, Scratch& scratch,
+                     PeerTasks& tasks);
+  void HandleApplication(const Sender& sender, Scratch& scratch);
+  void HandlePersonal(const Sender& sender, Scratch& scratch, PeerTasks& tasks);
+  void HandleGroup(const Sender& sender, Scratch& scratch, PeerTasks& tasks);
   void HandleGroupInfo(const Sender& sender, const CString& body);
   // Delivers to every member but the sender; false (and an error answer) when
-  // a mailbox is full, then nobody receives it.
-  bool Deliver(const Sender& sender, Message& message, const MemberList& recipients);
-  void RunPeerTasks();
+  // a mailbox is full, then nobody receives it. Peers that received it are
+  // added to tasks.
+  bool Deliver(const Sender& sender, Message& message, const MemberList& recipients, PeerTasks& tasks);
+  void RunPeerTasks(PeerTasks& tasks);
   void PeerReply(const PeerTask& task);
 
   void Answer(const Sender& sender, const CString& code, const std::string& json);
   void AnswerError(const Sender& sender, const CString& code, OrbServerError error, const CString& info);
+  // The same with the lock held.
+  void AnswerLocked(const Sender& sender, const CString& code, const std::string& json);
+  const std::string& AnswerPoolLocked(const CString& code) const;
   // Decodes the UTF-8 value of key to code page 936; false when not valid UTF-8.
-  bool TextOf(const RequestParser::Values& values, const char* key, CString& text);
+  static bool TextOf(Scratch& scratch, const char* key, CString& text);
   // body, abstract and from of a message request.
-  bool ReadTexts(const RequestParser::Values& values, Message& message);
+  static bool ReadTexts(Scratch& scratch, Message& message);
   static CString RawOf(const RequestParser::Values& values, const char* key);
   static CString DefaultName(const Sender& sender);
   CString NextMessageId();
@@ -139,14 +166,16 @@ class ChatServerCore {
   std::unordered_map<std::string, Thread> m_mapThreads;       // by thread id
   std::map<CString, Community> m_mapCommunities;              // by group id
   std::unordered_map<std::string, Peer> m_mapPeers;           // by member key
-  std::vector<PeerTask> m_arrPeerTasks;
   int m_nMailboxLimit = 1000000;
-  unsigned long long m_nMessageCount = 0;
+  size_t m_nMailboxByteLimit = kDefaultMailboxBytes;
+  std::atomic<unsigned long long> m_nMessageCount{0};
   unsigned m_nSessionCount = 0;
   DWORD m_nStamp;
   CString m_strIdPrefix;
-  std::wstring m_strWide;
-  RequestParser::Values m_values;
+  SRWLOCK m_scratchLock = SRWLOCK_INIT;
+  std::vector<std::unique_ptr<Scratch>> m_arrScratch;
+  // The time text of the current second, under a lock of its own.
+  SRWLOCK m_timeLock = SRWLOCK_INIT;
   unsigned long long m_nNowSecond = 0;
   CString m_strNow;
 };

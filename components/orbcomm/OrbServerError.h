@@ -11,4 +11,5 @@ enum OrbServerError : int {
   ORB_ERR_TOO_LARGE = 413,       // the body is longer than the server accepts
   ORB_ERR_MAILBOX_FULL = 507,    // a recipient's mailbox is full; nobody received the message
   ORB_ERR_UNKNOWN_POOL = 501,    // the request pool is not one the server serves
+  ORB_ERR_NO_MEMORY = 503,       // memory ran out while the request was handled; it is not confirmed
 };

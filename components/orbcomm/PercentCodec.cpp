@@ -89,12 +89,16 @@ std::string PercentCodec::DecodeRaw(const std::string& text) {
   if (text.find('%') == std::string::npos) return text;
   std::string out;
   out.reserve(text.size());
+  // One pass from the left, so "%2526" is "%26" and never "&".
   for (size_t i = 0; i < text.size(); ++i) {
     if (text.compare(i, 3, "%26") == 0) {
       out += '&';
       i += 2;
     } else if (text.compare(i, 3, "%3D") == 0) {
       out += '=';
+      i += 2;
+    } else if (text.compare(i, 3, "%25") == 0) {
+      out += '%';
       i += 2;
     } else {
       out += text[i];

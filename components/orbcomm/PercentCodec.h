@@ -4,7 +4,8 @@
 // 0x50 up, and * # % < > + and the blank) is written "%" and two upper-case hex
 // digits; Decode is the exact inverse of Encode. Raw values are copied by the
 // client, which may write "&" and "=" as %26 and %3D so that they cannot cut
-// the body; DecodeRaw turns exactly those two back.
+// the body, and then writes "%" as %25; DecodeRaw turns exactly those three
+// back.
 #include <cstddef>
 #include <string>
 

@@ -1,30 +1,31 @@
 #include "RequestParser.h"
 
+#include <algorithm>
 #include <cstring>
-#include <set>
-#include <utility>
 
 #include "PercentCodec.h"
 
 namespace {
 
-// A depth-first search over the places where each value may end, remembering
-// the (position, field) states already known to fail so that no state is
-// tried twice: the work stays linear in the number of "&" in the body.
+// A search over the places where each value may end, with constant memory:
+// an encoded value can end in one place only (it cannot hold a letter of a
+// key, so it ends just before the "&" of the next pair's key, or at the end
+// of the body), and a raw value that failed to lead anywhere from one start
+// failed for every later end too, so each raw field remembers the lowest
+// start it has already tried to the end. Every "&" is looked at a bounded
+// number of times: the work is linear in the body.
 class Splitter {
  public:
   Splitter(const std::string& body, const RequestField* fields, size_t count)
       : m_strBody(body), m_pFields(fields), m_nCount(count) {
     std::fill(std::begin(m_arrStart), std::end(m_arrStart), std::string::npos);
+    std::fill(std::begin(m_arrTriedFrom), std::end(m_arrTriedFrom), std::string::npos);
   }
 
   bool Match(size_t pos, size_t index) {
     if (index == m_nCount) return pos == m_strBody.size();
-    if (!m_setFailed.empty() && m_setFailed.count({pos, index})) return false;
     if (MatchField(pos, index)) return true;
-    if (m_pFields[index].optional && Match(pos, index + 1)) return true;
-    m_setFailed.insert({pos, index});
-    return false;
+    return m_pFields[index].optional && Match(pos, index + 1);
   }
 
   // Where each field's value starts and ends; start is npos for an absent field.
@@ -43,31 +44,45 @@ class Splitter {
     if (m_strBody.compare(at, keyLength, field.key) != 0 || m_strBody.compare(at + keyLength, 1, "=") != 0)
       return false;
     size_t start = at + keyLength + 1;
-    // An encoded value cannot run past its first invalid byte.
-    size_t limit = field.encoded ? start + ValidEncodedLength(start) : m_strBody.size();
-    for (size_t end = start;; ++end) {
-      end = m_strBody.find('&', end);
-      if (end == std::string::npos || end > limit) end = limit;
-      if (Match(end, index + 1)) {
-        m_arrStart[index] = start;
-        m_arrEnd[index] = end;
-        return true;
-      }
-      if (end >= limit) return false;
-    }
+    return field.encoded ? MatchEncoded(start, index) : MatchRaw(start, index);
   }
 
-  // Length of the longest valid encoded text starting at start.
-  size_t ValidEncodedLength(size_t start) const {
-    return PercentCodec::ValidLength(m_strBody.data() + start, m_strBody.size() - start);
+  bool MatchEncoded(size_t start, size_t index) {
+    size_t limit = start + PercentCodec::ValidLength(m_strBody.data() + start, m_strBody.size() - start);
+    size_t end = limit;
+    if (limit < m_strBody.size()) {
+      if (limit == start || m_strBody[limit - 1] != '&') return false;
+      end = limit - 1;
+    }
+    return Accept(start, end, index);
+  }
+
+  bool MatchRaw(size_t start, size_t index) {
+    // Shortest value first; ends from m_arrTriedFrom[index] on are known to fail.
+    size_t known = m_arrTriedFrom[index];
+    for (size_t end = start; end < known; ++end) {
+      end = std::min(m_strBody.find('&', end), m_strBody.size());
+      if (end >= known) break;
+      if (Accept(start, end, index)) return true;
+      if (end == m_strBody.size()) break;
+    }
+    m_arrTriedFrom[index] = start;
+    return false;
+  }
+
+  bool Accept(size_t start, size_t end, size_t index) {
+    if (!Match(end, index + 1)) return false;
+    m_arrStart[index] = start;
+    m_arrEnd[index] = end;
+    return true;
   }
 
   const std::string& m_strBody;
   const RequestField* m_pFields;
   size_t m_nCount;
-  std::set<std::pair<size_t, size_t>> m_setFailed;
   size_t m_arrStart[RequestParser::kMaxFields];
   size_t m_arrEnd[RequestParser::kMaxFields] = {};
+  size_t m_arrTriedFrom[RequestParser::kMaxFields];
 };
 
 }  // namespace

@@ -5,7 +5,9 @@
 // reads the body against the list of keys the request may carry, in order,
 // and accepts a split only where every encoded value is valid percent-encoded
 // text. Encoded values are never ambiguous: their letters from P up are always
-// escaped, so "&key=" cannot occur inside one.
+// escaped, so "&key=" cannot occur inside one (every key starts with a
+// lower-case letter). The split takes time linear in the body and a fixed
+// amount of memory, whatever the body holds.
 #include <cstddef>
 #include <string>
 
@@ -20,7 +22,8 @@ class RequestParser {
   static constexpr size_t kMaxFields = 8;
 
   // The values of one request, in field order: encoded values decoded to their
-  // UTF-8 bytes, raw values with %26 and %3D turned back into "&" and "=".
+  // UTF-8 bytes, raw values with %26, %3D and %25 turned back into "&", "="
+  // and "%".
   struct Values {
     const RequestField* fields = nullptr;
     size_t count = 0;

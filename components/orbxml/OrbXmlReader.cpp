@@ -60,20 +60,21 @@ bool IsElement(IXMLDOMNode* node) {
 }
 
 // Child elements of parent named name, in document order. Each entry holds a
-// reference that the caller releases.
+// reference that the caller releases. The siblings are walked one after the
+// other: reaching a child by its index walks the list from the first child
+// again, which made a long list take minutes.
 void ChildElements(IXMLDOMNode* parent, const std::wstring& name, std::vector<IXMLDOMNode*>& found) {
-  ComPtr<IXMLDOMNodeList> children;
-  if (FAILED(parent->get_childNodes(children.Out())) || !children) return;
-  long count = 0;
-  if (FAILED(children->get_length(&count))) return;
-  for (long i = 0; i < count; ++i) {
-    IXMLDOMNode* child = nullptr;
-    if (FAILED(children->get_item(i, &child)) || !child) continue;
+  IXMLDOMNode* child = nullptr;
+  if (FAILED(parent->get_firstChild(&child))) return;
+  while (child) {
+    IXMLDOMNode* next = nullptr;
+    if (FAILED(child->get_nextSibling(&next))) next = nullptr;
     if (IsElement(child) && NodeName(child) == name) {
       found.push_back(child);
     } else {
       child->Release();
     }
+    child = next;
   }
 }
 
@@ -108,6 +109,27 @@ bool ReadChildText(IXMLDOMNode* node, const std::wstring& name, std::wstring& te
   return found;
 }
 
+// True when the prolog holds a document type declaration. The host's file
+// never needs one, and the entities it may declare can blow a small file up
+// into megabytes of text, so such a document is refused before it is parsed.
+bool HasDocumentType(const std::wstring& text) {
+  size_t at = 0;
+  while (at < text.size()) {
+    const wchar_t ch = text[at];
+    if (ch == 0xFEFF || ch == L' ' || ch == L'\t' || ch == L'\r' || ch == L'\n') {
+      ++at;
+    } else if (text.compare(at, 2, L"<?") == 0 || text.compare(at, 4, L"<!--") == 0) {
+      const bool comment = text[at + 1] == L'!';
+      const size_t end = text.find(comment ? L"-->" : L"?>", at + 2);
+      if (end == std::wstring::npos) return false;  // malformed; the parser refuses it
+      at = end + (comment ? 3 : 2);
+    } else {
+      return _wcsnicmp(text.c_str() + at, L"<!DOCTYPE", 9) == 0;
+    }
+  }
+  return false;
+}
+
 CString TrimmedAnsi(const std::wstring& text) {
   CString result = CodePage::WideToAnsi(text.c_str(), static_cast<int>(text.size()));
   result.Trim();
@@ -122,7 +144,7 @@ CString COrbXmlReader::GetSpecialStr(const CString& document, const CString& pat
   std::vector<std::wstring> parts = SplitPath(path);
   if (parts.empty()) return "";
   std::wstring text;
-  if (!XmlTextDecoder::Decode(document.Str(), text)) return "";
+  if (!XmlTextDecoder::Decode(document.Str(), text) || HasDocumentType(text)) return "";
 
   ComApartment apartment;
   if (!apartment.IsUsable()) return "";

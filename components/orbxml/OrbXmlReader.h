@@ -26,8 +26,8 @@ class ORBXML_API COrbXmlReader {
   // key (exactly) is chosen; the result is its attribute `value`, or, when it
   // has no such attribute, the text of its first child element named `value`.
   // The result is in code page 936 with surrounding blanks removed. "" when the
-  // document is malformed, an element or attribute is missing, or an argument
-  // is empty.
+  // document is malformed or declares a DTD, an element or attribute is
+  // missing, or an argument is empty.
   CString GetSpecialStr(const CString& document, const CString& path, const CString& value,
                         const CString& attribute, const CString& key) const;
 };

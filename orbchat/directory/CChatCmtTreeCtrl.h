@@ -16,6 +16,11 @@ class CChatCmtTreeCtrl : public CChatTreeBase {
   // category's node (the top level when the category has none).
   void InitTree() override;
 
+  // Opens the selected community's conversation: thread id the community
+  // prefix and its id, members as the database holds them now; caption,
+  // banner, group id and members are set, and it comes to the front.
+  void OpenSelected() override;
+
   tagWEB_PROTOCOL_HEAD* m_pWebHead = nullptr;  // borrowed; may be null
   RecordArray<tag_CommunityItemData> m_arrItemData;
 

@@ -155,6 +155,12 @@ bool CChatDirectory::RecordChatObject(const char* contactId, const char* name, i
   if (!db.ConnectAccess(m_strDBPath)) return false;
   bool saved = db.OpenTable(ById("SELECT * FROM CustChatObjectList where contactid='%s'", contactId), adOpenKeyset,
                             adLockOptimistic, adCmdText);
+  // A sender's every message records it again: a name that is already
+  // right needs no write (and no commit).
+  if (saved && db.First() && Text(db, "name") == CString(name ? name : "") && !db.GetField("name").IsNull()) {
+    db.DisConnect();
+    return true;
+  }
   if (saved && !db.First())
     saved = db.AppendBlank() && db.SetField("contactid", contactId ? contactId : "") && db.SetField("tag", tag) &&
             db.SetField("role", role ? role : "") && db.SetField("alias", "");

@@ -86,7 +86,8 @@ class CChatDirectory {
   bool ReadContactName(const char* contactId, CString& name) const;
   // Sets the name of the chat object contactId, appending it first with the
   // tag, the role and an empty alias when it is not there; an existing
-  // object keeps its alias, tag and role. False when nothing was saved.
+  // object keeps its alias, tag and role; a name that is already right is
+  // not written again. False when the row could not be saved.
   bool RecordChatObject(const char* contactId, const char* name, int tag, const char* role) const;
   // The community groupId (the first row found).
   bool ReadCommunity(const char* groupId, CommunityColumns& row) const;

@@ -13,5 +13,12 @@ class CChatGrpTreeCtrl : public CChatTreeBase {
   // level when the category has none).
   void InitTree() override;
 
+  // Opens (or finds) the conversation of the selected group's members,
+  // gives it the group's title as caption and brings it to the front.
+  void OpenSelected() override;
+
   RecordArray<tag_GroupItemData> m_arrItemData;
+
+ protected:
+  DECLARE_MESSAGE_MAP()
 };

@@ -1,5 +1,12 @@
 #include "directory/CChatObjTreeCtrl.h"
 
+#include "chat/COrbChat_Mgr.h"
+#include "resources/resource.h"
+
+BEGIN_MESSAGE_MAP(CChatObjTreeCtrl, CChatTreeBase)
+  ON_COMMAND(ID_OBJECT_SEND_MESSAGE, OpenSelected)
+END_MESSAGE_MAP()
+
 void CChatObjTreeCtrl::InitTree() {
   CFillGuard guard(*this);
   if (!FillTags(CChatDirectory::kChatObjectTags, "tree2.objecttag", false)) return;
@@ -24,4 +31,13 @@ HTREEITEM CChatObjTreeCtrl::FindContactItem(const char* contactid) const {
   for (const auto& record : m_arrItemData)
     if (record->contactid == contactid) return record->hItem;
   return nullptr;
+}
+
+void CChatObjTreeCtrl::OpenSelected() {
+  const tag_ChatItemData* record = RecordOf(m_arrItemData, GetSelectedItem());
+  if (!record) return;
+  COrbChat_Form* form = OpenConversation("", record->contactid, "");
+  if (!form) return;
+  form->SetCaption(record->name);
+  Present(*form);
 }

@@ -14,8 +14,16 @@ class CChatObjTreeCtrl : public CChatTreeBase {
   // tag table that cannot be opened leaves the tree as it is.
   void InitTree() override;
 
+  // Opens (or finds) the conversation with the selected chat object, gives
+  // it the object's name as caption and brings it to the front. A chat
+  // object at the top level (its tag has no row) opens like any other.
+  void OpenSelected() override;
+
   // Linear scan in array order; the first match's node, or null.
   HTREEITEM FindContactItem(const char* contactid) const;
 
   RecordArray<tag_ChatItemData> m_arrItemData;
+
+ protected:
+  DECLARE_MESSAGE_MAP()
 };

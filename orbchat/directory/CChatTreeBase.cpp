@@ -1,6 +1,7 @@
 #include "directory/CChatTreeBase.h"
 
 #include "OrbSkin.h"
+#include "chat/COrbChat_Mgr.h"
 
 BEGIN_MESSAGE_MAP(CChatTreeBase, CTreeCtrl)
   ON_WM_LBUTTONDBLCLK()
@@ -46,16 +47,30 @@ bool CChatTreeBase::FillTags(const char* table, const char* icon, bool expand) {
   return true;
 }
 
+COrbChat_Form* CChatTreeBase::OpenConversation(const char* threadId, const char* members, const char* groupId) const {
+  if (!m_pProtocol || !m_pChatMgr) return nullptr;
+  return m_pChatMgr->OpenForm(threadId, members, groupId);
+}
+
+void CChatTreeBase::Present(COrbChat_Form& form) {
+  form.ShowWindow(SW_RESTORE);
+  ::SetForegroundWindow(form.m_hWnd);
+}
+
 // A double click on a tag or category node folds it in or out and keeps it
-// in view. The tree's own double-click handling is not run: it would fold the
-// node a second time. Conversations open from the other nodes once
-// conversation windows exist.
+// in view; on any other node it opens that node's conversation. The tree's
+// own double-click handling is not run: it would fold the node a second time.
 void CChatTreeBase::OnLButtonDblClk(UINT /*flags*/, CPoint /*point*/) {
   CPoint cursor;
   ::GetCursorPos(&cursor);
   ScreenToClient(&cursor);
   HTREEITEM item = HitTest(cursor);
-  if (!item || !IsTagNode(item)) return;
-  Expand(item, IsExpanded(item) ? TVE_COLLAPSE : TVE_EXPAND);
-  EnsureVisible(item);
+  if (!item) return;
+  if (IsTagNode(item)) {
+    Expand(item, IsExpanded(item) ? TVE_COLLAPSE : TVE_EXPAND);
+    EnsureVisible(item);
+    return;
+  }
+  SelectItem(item);
+  OpenSelected();
 }

@@ -14,6 +14,7 @@
 #include "directory/CChatDirectory.h"
 #include "directory/TreeRecords.h"
 
+class COrbChat_Form;
 class COrbChat_Mgr;
 class COrbHttp_Protocol_Orb;
 
@@ -34,6 +35,10 @@ class CChatTreeBase : public CTreeCtrl {
   // Fills the tree from the local chat database; nodes are appended in the
   // order the rows come.
   virtual void InitTree() = 0;
+  // Opens the conversation of the selected item node (a chat object, group
+  // or community); nothing on a tag node, without a node, without a server
+  // session object or chat manager.
+  virtual void OpenSelected() = 0;
 
   // Linear scans in array order; the first match's node, or null.
   HTREEITEM FindTagItem(int tag) const;
@@ -56,6 +61,19 @@ class CChatTreeBase : public CTreeCtrl {
   // rows come (each expanded when expand is set); false, and no node, when
   // the table cannot be read.
   bool FillTags(const char* table, const char* icon, bool expand);
+  // The record of the item node, when the node is one of records.
+  template <class Record>
+  static Record* RecordOf(const RecordArray<Record>& records, HTREEITEM item) {
+    for (const auto& record : records)
+      if (item && record->hItem == item) return record.get();
+    return nullptr;
+  }
+  // The window of a target from the chat manager; null without one, or
+  // without a server session object.
+  COrbChat_Form* OpenConversation(const char* threadId, const char* members, const char* groupId) const;
+  // Shows a window the tree opened: restored and in front of the others.
+  static void Present(COrbChat_Form& form);
+
   // Attaches an item record under the node of its tag (the top level when
   // the tag has no node) and remembers that node in the record.
   template <class Record>

@@ -10,9 +10,10 @@ namespace {
 constexpr char kHex[] = "0123456789ABCDEF";
 constexpr wchar_t kReplacement = 0xFFFD;
 
-// The pair separators of a form body, escaped only in raw values: an encoded
-// value may keep them, since every letter of a key is escaped inside it.
-bool IsSeparator(unsigned char byte) { return byte == '&' || byte == '='; }
+// The bytes escaped in raw values: the pair separators of a form body (an
+// encoded value may keep them, since every letter of a key is escaped inside
+// it), and "%" itself, so that a value holding "%26" is not read back as "&".
+bool IsRawEscaped(unsigned char byte) { return byte == '&' || byte == '=' || byte == '%'; }
 
 const std::array<bool, 256>& EscapeTable() {
   static const std::array<bool, 256> table = [] {
@@ -181,7 +182,7 @@ std::string ProtectRaw(const CString& text) {
   out.reserve(static_cast<size_t>(text.GetLength()));
   for (char c : text.Str()) {
     const auto byte = static_cast<unsigned char>(c);
-    if (IsSeparator(byte)) {
+    if (IsRawEscaped(byte)) {
       out += '%';
       out += kHex[byte >> 4];
       out += kHex[byte & 0x0F];

@@ -6,7 +6,7 @@
 // "&", "=", "?" and "/" stay as they are; since every letter of a key is
 // escaped, "&key=" can never appear inside an encoded value. Raw values (ids,
 // flags, the body type) are copied, except for the two bytes that would let
-// them cut the body into other pairs.
+// them cut the body into other pairs and the "%" of the escapes themselves.
 #include <cstddef>
 #include <string>
 
@@ -27,7 +27,8 @@ void AppendEncodedAnsi(std::string& out, const char* text, size_t length);
 
 // A raw value: copied as it is, except "&" and "=" (written %26 and %3D, which
 // the server turns back) so that an id taken from a received message, such
-// as a thread id another client made up, cannot add or replace pairs.
+// as a thread id another client made up, cannot add or replace pairs, and "%"
+// (written %25) so that every value arrives exactly, "%26" included.
 std::string ProtectRaw(const CString& text);
 
 }  // namespace PercentEncoding

@@ -8,7 +8,10 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "CodePage.h"
 
@@ -20,10 +23,22 @@ constexpr const char* kKeyNames[CReceivedText::kKeyCount] = {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
-// One reader per thread, made once: building it per text costs more than a
-// typical text takes to parse.
-Json::CharReader& Reader() {
-  thread_local std::unique_ptr<Json::CharReader> reader = [] {
+// Readers are made once and lent out from a pool shared by all threads:
+// building one per text costs more than a typical text takes to parse, and a
+// reader kept in thread-local storage was destroyed only after the runtime
+// had released that storage, which crashed (or hung) every thread that ended
+// after reading a text.
+class CReaderPool {
+ public:
+  std::unique_ptr<Json::CharReader> Take() {
+    {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      if (!m_arrFree.empty()) {
+        std::unique_ptr<Json::CharReader> reader = std::move(m_arrFree.back());
+        m_arrFree.pop_back();
+        return reader;
+      }
+    }
     Json::CharReaderBuilder builder;
     builder["collectComments"] = true;
     builder["allowComments"] = true;
@@ -31,9 +46,38 @@ Json::CharReader& Reader() {
     builder["failIfExtra"] = true;
     builder["stackLimit"] = CReceivedText::kMaxDepth;
     return std::unique_ptr<Json::CharReader>(builder.newCharReader());
-  }();
-  return *reader;
+  }
+
+  void Give(std::unique_ptr<Json::CharReader> reader) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_arrFree.size() < kMaxKept) m_arrFree.push_back(std::move(reader));
+  }
+
+ private:
+  static constexpr size_t kMaxKept = 16;
+  std::mutex m_mutex;
+  std::vector<std::unique_ptr<Json::CharReader>> m_arrFree;
+};
+
+CReaderPool& Readers() {
+  static CReaderPool pool;
+  return pool;
 }
+
+// A reader borrowed from the pool for one parse.
+class CBorrowedReader {
+ public:
+  CBorrowedReader() : m_pReader(Readers().Take()) {}
+  ~CBorrowedReader() {
+    if (m_pReader) Readers().Give(std::move(m_pReader));
+  }
+  CBorrowedReader(const CBorrowedReader&) = delete;
+  CBorrowedReader& operator=(const CBorrowedReader&) = delete;
+  Json::CharReader& Get() { return *m_pReader; }
+
+ private:
+  std::unique_ptr<Json::CharReader> m_pReader;
+};
 
 const Json::Value* Find(const Json::Value& object, const char* key) {
   const Json::Value* value = object.find(key, key + std::strlen(key));
@@ -136,7 +180,8 @@ CReceivedText CReceivedText::Parse(const CString& text) {
   try {
     Json::Value root;
     std::string errors;
-    if (!Reader().parse(begin, end, &root, &errors) || !root.isObject()) {
+    CBorrowedReader reader;
+    if (!reader.Get().parse(begin, end, &root, &errors) || !root.isObject()) {
       result.m_nError = ReceivedError::ParseFailed;
       result.m_strErrorDetail = CString(errors);
       return result;

@@ -60,8 +60,12 @@ CString ReplaceExtension(const char* path, const char* ext) {
 
 bool ReadWholeFile(const char* path, std::string& out, unsigned long long maxBytes) {
   out.clear();
-  if (!path || !*path) return false;
-  CFileHandle file(CreateFileW(ToWidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  return path && *path && ReadWholeFile(ToWidePath(path), out, maxBytes);
+}
+
+bool ReadWholeFile(const std::wstring& widePath, std::string& out, unsigned long long maxBytes) {
+  out.clear();
+  CFileHandle file(CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.IsValid()) return false;
   LARGE_INTEGER size{};

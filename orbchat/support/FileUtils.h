@@ -29,3 +29,4 @@ std::wstring ToWidePath(const char* path);
 // The whole file as bytes, read with sharing so a writer may hold it open;
 // false when it does not open, cannot be read or is larger than maxBytes.
 bool ReadWholeFile(const char* path, std::string& out, unsigned long long maxBytes);
+bool ReadWholeFile(const std::wstring& widePath, std::string& out, unsigned long long maxBytes);

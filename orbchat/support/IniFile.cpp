@@ -65,6 +65,36 @@ bool WriteAll(HANDLE file, const std::string& content) {
 
 }  // namespace
 
+// Rewriting a file in place, the way left when the file cannot be replaced.
+namespace {
+
+enum class InPlace { Done, NotOpened, FailedHalfway };
+
+// The whole new text waits here while the file is rewritten in place, so a
+// writer that dies halfway never leaves the old text half overwritten: the
+// next Load finishes the job.
+std::wstring PendingPath(const std::wstring& path) { return path + L".pending"; }
+
+InPlace RewriteInPlace(const std::wstring& path, const std::string& content) {
+  CFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.IsValid()) return InPlace::NotOpened;
+  const bool done = WriteAll(file.Get(), content) && SetEndOfFile(file.Get()) && FlushFileBuffers(file.Get());
+  return done ? InPlace::Done : InPlace::FailedHalfway;
+}
+
+// When a rewrite in place did not finish, content becomes the pending text
+// and the file gets it now (or at a later Load, while it cannot be written).
+void FinishRewriteInPlace(const std::wstring& path, std::string& content) {
+  const std::wstring pending = PendingPath(path);
+  std::string text;
+  if (GetFileAttributesW(pending.c_str()) == INVALID_FILE_ATTRIBUTES || !ReadWholeFile(pending, text, INT_MAX)) return;
+  content = text;
+  if (RewriteInPlace(path, content) == InPlace::Done) DeleteFileW(pending.c_str());
+}
+
+}  // namespace
+
 CIniFile::~CIniFile() {
   if (m_bLoaded && m_bModified) Save();
 }
@@ -77,6 +107,7 @@ int CIniFile::Load(const char* path) {
   m_strPath = path ? path : "";
   std::string content;
   if (m_strPath.IsEmpty() || !ReadWholeFile(m_strPath, content, INT_MAX)) return 0;
+  FinishRewriteInPlace(ToWidePath(m_strPath), content);
   m_arrLines = SplitLines(content);
   m_bLoaded = true;
   return 1;
@@ -173,6 +204,8 @@ int CIniFile::SetInt(const char* section, const char* key, int value) {
 }
 
 bool CIniFile::Save() {
+  if (!m_bLoaded) return false;
+  if (!m_bModified) return true;
   const std::wstring target = ToWidePath(m_strPath);
   const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
@@ -193,6 +226,18 @@ bool CIniFile::Save() {
   if (written && MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     m_bModified = false;
     return true;
+  }
+  // Another program holds the file open without letting it be deleted, so it
+  // cannot be replaced: it is rewritten in place, with the whole new text
+  // kept beside it until that is done.
+  const std::wstring pending = PendingPath(target);
+  if (written &&
+      MoveFileExW(temporary.c_str(), pending.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const InPlace result = RewriteInPlace(target, content);
+    // A rewrite that failed halfway leaves the pending text for the next Load.
+    if (result != InPlace::FailedHalfway) DeleteFileW(pending.c_str());
+    m_bModified = result != InPlace::Done;
+    return result == InPlace::Done;
   }
   DeleteFileW(temporary.c_str());
   return false;

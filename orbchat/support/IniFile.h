@@ -18,7 +18,7 @@ class CIniFile {
   CIniFile() = default;
   CIniFile(const CIniFile&) = delete;
   CIniFile& operator=(const CIniFile&) = delete;
-  // Writes the lines back when something was changed.
+  // Writes the lines back when something was changed (see Save).
   virtual ~CIniFile();
 
   // Reads the file; 1 on success, 0 when it cannot be opened (then every get
@@ -45,11 +45,15 @@ class CIniFile {
   const std::vector<CString>& Lines() const { return m_arrLines; }
   bool IsLoaded() const { return m_bLoaded; }
 
+  // Writes pending changes now (the destructor does it otherwise): a new file
+  // replaces the old one, or, when another program holds the file open
+  // without delete sharing, the file is rewritten in place (safely, see
+  // README.md). True when the file holds the changes afterwards; false when it
+  // could not be written, and then the changes stay pending.
+  bool Save();
+
  private:
   int FindSection(const char* section) const;
-  // Writes to a new file beside the old one and swaps it in, so a failed
-  // write leaves the old file as it was.
-  bool Save();
 
   std::vector<CString> m_arrLines;
   CString m_strPath;

@@ -3,6 +3,9 @@
 // not), with chosen user id, role codes, session id and alias, that records
 // every push instead of sending it and answers with push ids counting up
 // from m_nLastId (0 for every push while m_bRefuse is set).
+#include <deque>
+#include <map>
+#include <utility>
 #include <vector>
 
 #include "COrbHttp_Protocol_Orb.h"
@@ -18,6 +21,8 @@ class CFakeSession : public COrbHttp_Protocol_Orb {
   explicit CFakeSession(const char* dataFilePath = nullptr);
 
   unsigned Push(const CString& pool, const CString& body) override;
+  // Texts the test put into m_mapInbox, first in first out; "" when none.
+  CString Pop(const CString& pool, unsigned& pushId) override;
   CString GetSessionID() const override { return m_strSessionId; }
   CString GetMyAlias() const override { return m_strAlias; }
   CString GetUserID() const override { return m_strUserId; }
@@ -26,6 +31,7 @@ class CFakeSession : public COrbHttp_Protocol_Orb {
   InfoLoginInfoStruct* GetLoginInfo() override { return m_bLoggedIn ? &m_login : nullptr; }
 
   std::vector<Pushed> m_arrPushed;
+  std::map<CString, std::deque<std::pair<CString, unsigned>>> m_mapInbox;  // pool -> (text, push id)
   CString m_strSessionId = "S";
   CString m_strAlias;
   CString m_strUserId = "1001";

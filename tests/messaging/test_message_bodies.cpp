@@ -37,6 +37,14 @@ TEST(MessageBodies, IdsFromReceivedMessagesCannotAddPairs) {
   EXPECT_STREQ(GroupMessage("1&2", "", "1", "m=h", ""), "flag=d&group_id=1%262&body=1&body_type=m%3Dh");
 }
 
+TEST(MessageBodies, RawValuesHoldingEscapesAreSentSoTheyArriveUnchanged) {
+  // The server turns %26, %3D and %25 back, so a "%" of a raw value must be
+  // escaped too, or "T6%26X" would arrive as "T6&X".
+  EXPECT_STREQ(PersonalMessage("T6%26X", "", "1", "mht", ""), "flag=d&thread_id=T6%2526X&body=1&body_type=mht");
+  EXPECT_STREQ(SessionApplication("U%3D", "c1,%", ""), "flag=i&thread_id=U%253D&thread_members=c1,%25");
+  EXPECT_STREQ(GroupMessage("7", "", "1", "100%", ""), "flag=d&group_id=7&body=1&body_type=100%25");
+}
+
 TEST(MessageBodies, EncodedValuesKeepAmpersandAndEquals) {
   // Quoted-printable and HTML entities are full of "=" and "&"; the letters
   // around them are escaped, so no key can appear inside the value.

@@ -2,7 +2,12 @@
 // failure answers, the message fields, and hostile input.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <atomic>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "messaging/ReceivedText.h"
 
@@ -209,6 +214,43 @@ TEST(ReceivedText, HugeTexts) {
       Parse("{\"body\":\"" + std::string(CReceivedText::kMaxTextLength, 'x') + "\",\"thread_members\":\"c\"}");
   EXPECT_EQ(huge.GetError(), ReceivedError::TooLong);
   EXPECT_FALSE(huge.Has(ReceivedKey::ThreadMembers));
+}
+
+// Each thread parses its share and ends; the count of well-read texts comes
+// back through an atomic counter.
+constexpr int kTextsPerThread = 1000;
+std::atomic<int> g_nReadTexts{0};
+
+void ParseShare() {
+  for (int i = 0; i < kTextsPerThread; ++i) {
+    const CReceivedText text = Parse("{\"thread_id\":\"T" + std::to_string(i) + "\",\"issuccessful\":0}");
+    if (text.IsJson() && text.Get(ReceivedKey::ThreadId) == CString("T" + std::to_string(i))) ++g_nReadTexts;
+  }
+}
+
+DWORD WINAPI ParseShareThread(void*) {
+  ParseShare();
+  return 0;
+}
+
+TEST(ReceivedText, ThreadsThatParseAndEndLeaveTheProcessSound) {
+  // Whatever a thread keeps for parsing must not outlive what the runtime
+  // tears down when the thread ends: a std::thread crashed in its exit, a
+  // system thread hung the process at exit.
+  g_nReadTexts = 0;
+  std::vector<std::thread> threads;
+  for (int i = 0; i < 4; ++i) threads.emplace_back(ParseShare);
+  for (std::thread& thread : threads) thread.join();
+  std::vector<HANDLE> handles;
+  for (int i = 0; i < 4; ++i) handles.push_back(CreateThread(nullptr, 0, ParseShareThread, nullptr, 0, nullptr));
+  for (HANDLE handle : handles) {
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(WaitForSingleObject(handle, INFINITE), WAIT_OBJECT_0);
+    CloseHandle(handle);
+  }
+  EXPECT_EQ(g_nReadTexts.load(), 8 * kTextsPerThread);
+  ParseShare();  // and the main thread still parses afterwards
+  EXPECT_EQ(g_nReadTexts.load(), 9 * kTextsPerThread);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -273,4 +274,64 @@ TEST(ChatDatabaseFile, AnExistingFileIsNeverChangedAndFailuresLeaveNothing) {
     EXPECT_FALSE(CreateChatDatabase(bad)) << bad.GetString();
   EXPECT_FALSE(CreateChatDatabase(nullptr));
   EXPECT_EQ(FileNames(empty), Strings{});
+}
+
+namespace {
+
+// cmd.exe started and, unless kept running (suspended), waited for until it
+// has ended; the caller closes the handles.
+PROCESS_INFORMATION StartCommandShell(bool keepRunning) {
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  std::wstring command = L"\"" + std::wstring(system) + L"\\cmd.exe\" /c exit 0";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  const DWORD flags = CREATE_NO_WINDOW | (keepRunning ? CREATE_SUSPENDED : 0);
+  EXPECT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr, &startup,
+                             &process));
+  if (!keepRunning) {
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
+  }
+  return process;
+}
+
+}  // namespace
+
+TEST(ChatDatabaseFile, LeftoversOfEndedProcessesAreRemovedNeverPickedUp) {
+  // A process killed while it built the file leaves "<file>.<process id>.new"
+  // and its journal; the next creation removes those whose process has
+  // ended, and leaves those of a process that still builds.
+  CTestFolder folder;
+  const CString path = folder.File("用户.dat");
+  PROCESS_INFORMATION ended = StartCommandShell(false);
+  PROCESS_INFORMATION running = StartCommandShell(true);
+  auto leftover = [](DWORD pid, const char* suffix) {
+    CString name;
+    name.Format("用户.dat.%lu.new%s", static_cast<unsigned long>(pid), suffix);
+    return name;
+  };
+  const CString names[] = {leftover(ended.dwProcessId, ""), leftover(ended.dwProcessId, "-journal"),
+                           leftover(GetCurrentProcessId(), "-journal"), leftover(running.dwProcessId, "")};
+  for (const CString& name : names) ASSERT_TRUE(CTestFolder::WriteBytes(folder.File(name), "half built"));
+  ASSERT_TRUE(CTestFolder::WriteBytes(folder.File("用户.dat.x.new"), "not ours"));
+
+  EXPECT_TRUE(CreateChatDatabase(path));
+  EXPECT_TRUE(IsChatDatabase(path));
+  Strings expected{"用户.dat", "用户.dat.x.new", leftover(running.dwProcessId, "").Str()};
+  std::sort(expected.begin(), expected.end());
+  Strings found = FileNames(folder);
+  std::sort(found.begin(), found.end());
+  EXPECT_EQ(found, expected);
+
+  // Also when the file is already there.
+  ASSERT_TRUE(CTestFolder::WriteBytes(folder.File(names[0]), "half built"));
+  EXPECT_TRUE(CreateChatDatabase(path));
+  EXPECT_FALSE(CTestFolder::Exists(folder.File(names[0])));
+
+  TerminateProcess(running.hProcess, 0);
+  for (const PROCESS_INFORMATION& process : {ended, running}) {
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
 }

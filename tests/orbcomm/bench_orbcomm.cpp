@@ -3,7 +3,10 @@
 // module's way, the receiver and the sender (its confirmations) popping their
 // answer pools. Two runs: everything pushed before anything is popped (the
 // worst case for memory), and the module's pace of at most 100 per pool per
-// tick. Prints messages per second and the peak memory of the process.
+// tick. Then the same paced traffic from 1, 2 and 4 threads at once, each
+// thread with its own pair of users on one shared server: more threads must
+// be at least as fast as one. Prints messages per second and the peak memory
+// of the process.
 #include <windows.h>
 #include <psapi.h>
 
@@ -11,6 +14,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "COrbHttp_Protocol_Orb.h"
@@ -29,9 +33,11 @@ std::string Encoded(const CString& ansi) {
   return PercentCodec::Encode(CodePage::AnsiToUtf8(ansi.GetString(), ansi.GetLength()));
 }
 
-CString PersonalBody(const CString& threadId, int n) {
+CString PersonalBody(const CString& threadId, int n, int repeat = 1) {
+  CString line;
+  line.Format("你好，这是第 %d 条消息 hello", n);
   CString abstract;
-  abstract.Format("你好，这是第 %d 条消息 hello", n);
+  for (int i = 0; i < repeat; ++i) abstract += line;
   CString body = "MIME-Version: 1.0\r\nContent-Type: text/html; charset=\"gb2312\"\r\n\r\n<HTML><BODY><DIV>" +
                  abstract + "</DIV></BODY></HTML>";
   std::string text = "flag=d&thread_id=" + threadId.Str() + "&body=" + Encoded(body) + "&abstract=" +
@@ -57,25 +63,27 @@ double Seconds(const LARGE_INTEGER& start) {
   return static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-struct Users {
-  COrbLocalServer server;
+// One sender and one receiver on a server, with their thread.
+struct Pair {
   COrbHttp_Protocol_Orb sender;
   COrbHttp_Protocol_Orb receiver;
   CString threadId;
 };
 
-bool Setup(Users& users, const CString& folder) {
+bool Setup(Pair& users, COrbLocalServer& server, const CString& folder, int number) {
   CString error;
   InfoLoginInfoStruct who;
   who.m_strProfileDir = folder;
-  who.m_strUserID = "1001";
+  who.m_strUserID.Format("%d", 1001 + 2 * number);
   who.m_strAlias = "张三";
-  if (!users.sender.Login(who, error) || !users.sender.Link(&users.server, error)) return false;
-  who.m_strUserID = "1002";
+  if (!users.sender.Login(who, error) || !users.sender.Link(&server, error)) return false;
+  CString receiverId;
+  receiverId.Format("%d", 1002 + 2 * number);
+  who.m_strUserID = receiverId;
   who.m_strAlias = "李四";
-  if (!users.receiver.Login(who, error) || !users.receiver.Link(&users.server, error)) return false;
+  if (!users.receiver.Login(who, error) || !users.receiver.Link(&server, error)) return false;
   users.threadId = users.sender.GetSessionID() + "100";
-  users.sender.Push(kReq, "flag=i&thread_id=" + users.threadId + "&thread_members=c1002");
+  users.sender.Push(kReq, "flag=i&thread_id=" + users.threadId + "&thread_members=c" + receiverId);
   unsigned id = 0;
   return !users.sender.Pop(kAns, id).IsEmpty();
 }
@@ -89,8 +97,9 @@ int Drain(COrbHttp_Protocol_Orb& session, int limit) {
 }
 
 bool Run(const char* name, const CString& folder, int batch) {
-  Users users;
-  if (!Setup(users, folder)) {
+  COrbLocalServer server;
+  Pair users;
+  if (!Setup(users, server, folder, 0)) {
     std::printf("bench_orbcomm: %s: setup failed\n", name);
     return false;
   }
@@ -118,6 +127,55 @@ bool Run(const char* name, const CString& folder, int batch) {
   return received == g_nMessages && confirmed == g_nMessages;
 }
 
+// Pushes count messages at the module's pace and pops what comes back; returns
+// the texts received plus the confirmations.
+int Talk(Pair& users, int count) {
+  std::vector<CString> bodies;
+  // Longer texts than in the runs above (about 2 KB of Chinese, as a message
+  // with some formatting is): decoding each request is the work several
+  // threads would wait on if it ran under the server's lock.
+  for (int i = 0; i < 100; ++i) bodies.push_back(PersonalBody(users.threadId, i, 80));
+  int popped = 0;
+  for (int sent = 0; sent < count;) {
+    for (int i = 0; i < 100 && sent < count; ++i, ++sent) users.sender.Push(kReq, bodies[sent % 100]);
+    popped += Drain(users.receiver, 100);
+    popped += Drain(users.sender, 100);
+  }
+  popped += Drain(users.receiver, count);
+  return popped + Drain(users.sender, count);
+}
+
+// The paced traffic split over threads, each with its own pair of users.
+bool RunThreads(const CString& folder, int threadCount) {
+  COrbLocalServer server;
+  std::vector<std::unique_ptr<Pair>> pairs;
+  for (int i = 0; i < threadCount; ++i) {
+    pairs.push_back(std::make_unique<Pair>());
+    if (!Setup(*pairs.back(), server, folder, i)) {
+      std::printf("bench_orbcomm: %d threads: setup failed\n", threadCount);
+      return false;
+    }
+  }
+  const int share = g_nMessages / threadCount;
+  std::vector<int> popped(static_cast<size_t>(threadCount), 0);
+  LARGE_INTEGER start;
+  QueryPerformanceCounter(&start);
+  double cpuStart = CpuSeconds();
+  std::vector<std::thread> threads;
+  for (int i = 0; i < threadCount; ++i)
+    threads.emplace_back([&, i] { popped[static_cast<size_t>(i)] = Talk(*pairs[static_cast<size_t>(i)], share); });
+  for (std::thread& thread : threads) thread.join();
+  double seconds = Seconds(start);
+  double cpu = CpuSeconds() - cpuStart;
+  int total = share * threadCount;
+  int texts = 0;
+  for (int count : popped) texts += count;
+  std::printf("bench_orbcomm: %d thread%s (paced, own users each):  %d messages in %.2f s = %.0f messages/s; processor "
+              "time %.2f s = %.0f messages/s\n",
+              threadCount, threadCount == 1 ? " " : "s", total, seconds, total / seconds, cpu, total / cpu);
+  return texts == 2 * total;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -138,5 +196,6 @@ int main(int argc, char** argv) {
               before.PeakWorkingSetSize / 1048576.0, paced.PeakWorkingSetSize / 1048576.0,
               burst.PeakWorkingSetSize / 1048576.0);
 
+  for (int threadCount : {1, 2, 4}) ok = RunThreads(ansiFolder, threadCount) && ok;
   return ok ? 0 : 1;
 }

@@ -1,9 +1,13 @@
 // Users of one process talking through the embedded server: session
 // applications, personal messages both ways, group messages, offline
 // delivery, error answers, push ids and the simulated peers.
+#include <windows.h>
+#include <psapi.h>
+
 #include <gtest/gtest.h>
 
 #include <set>
+#include <thread>
 
 #include "OrbcommTestSupport.h"
 
@@ -255,6 +259,98 @@ TEST_F(LocalServerTest, AFullMailboxRefusesTheMessageForEveryone) {
   EXPECT_EQ(answers[2].Code(), ORB_ERR_MAILBOX_FULL);
   EXPECT_TRUE(PopAll(*wang, kAns505).empty());  // all or nobody
   EXPECT_EQ(PopAll(*li, kAns505).size(), 2u);
+}
+
+size_t WorkingSet() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  return counters.WorkingSetSize;
+}
+
+TEST_F(LocalServerTest, OneMessageToManyOfflineMembersIsKeptOnce) {
+  // Two hundred members who never connect: the server keeps one copy of the
+  // message for all their mailboxes, not one each.
+  CString members = "c1002";
+  for (int i = 0; i < 200; ++i) {
+    CString id;
+    id.Format(",c9%03d", i);
+    members += id;
+  }
+  CString threadId = OpenThread(*zhang, members);
+  const CString body(std::string(1u << 20, 'A'));  // sent as it is
+  const size_t before = WorkingSet();
+  zhang->Push(kReq505, Personal(threadId, "", body));
+  std::vector<Received> answers = PopAll(*zhang, kAns505);
+  ASSERT_EQ(answers.size(), 1u);
+  EXPECT_EQ(answers[0].Code(), 0) << answers[0].text;
+  EXPECT_LT(WorkingSet() - before, size_t{40} << 20);
+  EXPECT_EQ(server.GetQueuedCount("c9123"), 1);
+  auto late = Connect(server, folder.Root(), "9123", "");
+  std::vector<Received> got = PopAll(*late, kAns505);
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_TRUE(got[0].Str("body") == body);
+  EXPECT_EQ(PopAll(*li, kAns505).size(), 1u);
+}
+
+TEST_F(LocalServerTest, AMailboxFullOfBytesRefusesNewMessagesAndKeepsTheOldOnes) {
+  CString threadId = OpenThread(*zhang, "c1002");
+  server.SetMailboxByteLimit(3u << 20);
+  const CString body(std::string(1u << 20, 'B'));
+  std::vector<unsigned> pushed;
+  for (int i = 0; i < 3; ++i) pushed.push_back(zhang->Push(kReq505, Personal(threadId, "", body)));
+  std::vector<Received> answers = PopAll(*zhang, kAns505);
+  ASSERT_EQ(answers.size(), 3u);
+  EXPECT_EQ(answers[0].Code(), 0);
+  EXPECT_EQ(answers[1].Code(), 0);
+  EXPECT_EQ(answers[2].pushId, pushed[2]);
+  EXPECT_EQ(answers[2].Code(), ORB_ERR_MAILBOX_FULL);  // the sender is told
+  EXPECT_EQ(server.GetQueuedCount("c1002"), 2);        // nothing older went
+  EXPECT_EQ(PopAll(*li, kAns505).size(), 2u);
+  zhang->Push(kReq505, Personal(threadId, "", body));  // room again once read
+  EXPECT_EQ(PopAll(*zhang, kAns505).at(0).Code(), 0);
+  EXPECT_EQ(PopAll(*li, kAns505).size(), 1u);
+}
+
+TEST_F(LocalServerTest, SessionsOnSeveralThreadsLoseAndMixNothing) {
+  // Four pairs of users, each pair on a thread of its own, talk at once.
+  struct Pair {
+    std::unique_ptr<COrbHttp_Protocol_Orb> sender, receiver;
+    CString threadId;
+    int received = 0, confirmed = 0, wrong = 0;
+    std::set<std::string> msgIds;
+  };
+  std::vector<Pair> pairs(4);
+  for (int i = 0; i < 4; ++i) {
+    pairs[i].sender = Connect(server, folder.Root(), std::to_string(3000 + i).c_str(), "");
+    pairs[i].receiver = Connect(server, folder.Root(), std::to_string(4000 + i).c_str(), "");
+    pairs[i].threadId = OpenThread(*pairs[i].sender, ("c" + std::to_string(4000 + i)).c_str());
+  }
+  const int count = 500;
+  auto talk = [count](Pair& pair) {
+    for (int n = 0; n < count; ++n) {
+      unsigned id = pair.sender->Push(kReq505, Personal(pair.threadId, "", CString(std::to_string(n))));
+      for (const Received& got : PopAll(*pair.receiver, kAns505)) {
+        pair.wrong += got.Str("body") != CString(std::to_string(pair.received)) || got.Str("thread_id") != pair.threadId;
+        pair.msgIds.insert(got.Str("msg_id").Str());
+        ++pair.received;
+      }
+      for (const Received& got : PopAll(*pair.sender, kAns505)) {
+        pair.wrong += got.pushId != id || got.Code() != 0;
+        ++pair.confirmed;
+      }
+    }
+  };
+  std::vector<std::thread> threads;
+  for (Pair& pair : pairs) threads.emplace_back(talk, std::ref(pair));
+  for (std::thread& thread : threads) thread.join();
+  std::set<std::string> allIds;
+  for (const Pair& pair : pairs) {
+    EXPECT_EQ(pair.received, count);
+    EXPECT_EQ(pair.confirmed, count);
+    EXPECT_EQ(pair.wrong, 0);
+    allIds.insert(pair.msgIds.begin(), pair.msgIds.end());
+  }
+  EXPECT_EQ(allIds.size(), 4u * count);  // message ids stay unique
 }
 
 TEST_F(LocalServerTest, PushIdsAreUniqueAndPopReportsEmptyPools) {

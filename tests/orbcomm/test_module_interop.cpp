@@ -65,6 +65,30 @@ TEST(ModuleInterop, EveryTextTheModuleSendsArrivesUnchanged) {
   }
 }
 
+TEST(ModuleInterop, RawValuesHoldingEscapesArriveExactly) {
+  CTestFolder folder;
+  COrbLocalServer server;
+  auto zhang = Connect(server, folder.Root(), "1001", "张三");
+  auto li = Connect(server, folder.Root(), "1002", "李四");
+  // Two threads whose ids differ only in "&" against "%26" are two threads.
+  const CString ids[] = {"U&X", "U%26X", "T6%3D%25"};
+  for (const CString& id : ids) {
+    SCOPED_TRACE(id.GetString());
+    unsigned applied = zhang->Push(kReq505, MessageBodies::SessionApplication(id, "c1002", ""));
+    unsigned answered = 0;
+    CReceivedText answer = PopOne(*zhang, kAns505, answered);
+    EXPECT_EQ(answered, applied);
+    EXPECT_FALSE(answer.IsFailure()) << answer.FormatFailureLine().GetString();
+    EXPECT_EQ(answer.Get(ReceivedKey::ThreadId), id);
+    EXPECT_TRUE(server.HasThread(id));
+    zhang->Push(kReq505, MessageBodies::PersonalMessage(id, "x", "x", "mht", ""));
+    unsigned none = 1;
+    CReceivedText got = PopOne(*li, kAns505, none);
+    EXPECT_EQ(got.Get(ReceivedKey::ThreadId), id);
+    PopOne(*zhang, kAns505, answered);  // the confirmation
+  }
+}
+
 TEST(ModuleInterop, GroupMessagesAndFailuresReadAsTheModuleExpects) {
   CTestFolder folder;
   COrbLocalServer server;

@@ -2,6 +2,7 @@
 // inverse of the client's encoding, and bodies split into the right pairs even
 // when raw values hold the pair separators.
 #include <windows.h>
+#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -59,6 +60,8 @@ TEST(PercentCodec, RefusesTextTheEncoderCannotHaveWritten) {
     }
   }
   EXPECT_EQ(PercentCodec::DecodeRaw("a%26b%3Dc%41"), "a&b=c%41");
+  // "%25" stands for "%", read in one pass: "%2526" is "%26", not "&".
+  EXPECT_EQ(PercentCodec::DecodeRaw("T6%2526X%253D%25"), "T6%26X%3D%");
 }
 
 // The value of key, "<absent>" when the request does not carry it.
@@ -136,6 +139,26 @@ TEST(RequestParser, StaysFastOnBodiesFullOfSeparators) {
   EXPECT_LT(GetTickCount() - start, 2000u);
   EXPECT_EQ(ValueOf(values, "body"), html);
   EXPECT_EQ(ValueOf(values, "thread_id"), "T" + raw);
+}
+
+TEST(RequestParser, BodiesFullOfSeparatorsTakeNoMemoryPerSeparator) {
+  // Four million "&" in a body of the largest size the server takes: the
+  // split search keeps a fixed amount of state, whatever the body holds.
+  const size_t largest = 8u << 20;
+  std::string refused = "flag=d&thread_id=S1&body=";
+  while (refused.size() + 2 <= largest) refused += "1&";
+  std::string accepted = refused.substr(0, largest - 64) + "1&body_type=mht";
+  PROCESS_MEMORY_COUNTERS before{};
+  ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before));
+  RequestParser::Values values;
+  EXPECT_FALSE(RequestParser::Parse(refused, kPersonal, 6, values));  // no body_type
+  ASSERT_TRUE(RequestParser::Parse(accepted, kPersonal, 6, values));
+  EXPECT_EQ(ValueOf(values, "thread_id"), "S1");
+  EXPECT_EQ(ValueOf(values, "body").size(), accepted.size() - 25 - 14);
+  PROCESS_MEMORY_COUNTERS after{};
+  ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after));
+  // The decoded body is one copy of 8 MiB; anything per "&" would be far more.
+  EXPECT_LT(after.PeakWorkingSetSize - before.WorkingSetSize, size_t{48} << 20);
 }
 
 }  // namespace

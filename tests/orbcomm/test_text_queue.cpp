@@ -69,4 +69,21 @@ TEST(TextQueue, DropAnswersKeepsMessagesInOrder) {
   EXPECT_FALSE(queue.Pop(pushId, text));
 }
 
+TEST(TextQueue, ADrainedQueueGivesItsBlocksBack) {
+  // A burst grows the blocks to their largest size; once every text is out,
+  // the queue keeps no more than its first small block.
+  TextQueue queue;
+  const std::string text(1000, 't');
+  for (int round = 0; round < 2; ++round) {
+    for (int i = 0; i < 3000; ++i) Put(queue, 0, text);
+    EXPECT_GE(queue.GetHeldBytes(), 3000u * 1000u);
+    unsigned pushId = 0;
+    CString popped;
+    while (queue.Pop(pushId, popped)) {
+    }
+    EXPECT_TRUE(queue.IsEmpty());
+    EXPECT_LE(queue.GetHeldBytes(), 4096u) << "round " << round;
+  }
+}
+
 }  // namespace

@@ -121,4 +121,44 @@ TEST(OrbXmlReader, GivesEmptyTextForDocumentsThatAreNotXml) {
                "");
 }
 
+TEST(OrbXmlReader, RefusesDocumentsWithADocumentTypeDeclaration) {
+  // The host's file never needs a DTD, and its entities can blow a small
+  // file up into megabytes of text.
+  std::string big(20, 'x');
+  std::string refs;
+  for (int i = 0; i < 20; ++i) refs += "&big;";
+  const std::string pools = "<message><msgpool msgtype=\"5\" ans=\"orb.sys.ans\"/></message>";
+  struct Row {
+    const char* label;
+    std::string document;
+    const char* expected;
+  };
+  const Row rows[] = {
+      {"internal entity", "<!DOCTYPE message [<!ENTITY a \"orb.sys.ans\">]>"
+                          "<message><msgpool msgtype=\"5\" ans=\"&a;\"/></message>", ""},
+      {"entity expansion", "<?xml version=\"1.0\"?>\r\n<!DOCTYPE message [<!ENTITY big \"" + big + "\">]>"
+                           "<message><msgpool msgtype=\"5\" ans=\"" + refs + "\"/></message>", ""},
+      {"after a comment and blanks", "<?xml version=\"1.0\"?> <!-- c --> \r\n<!DOCTYPE message>" + pools, ""},
+      {"UTF-8 byte order mark", "\xEF\xBB\xBF<!DOCTYPE message SYSTEM \"x.dtd\">" + pools, ""},
+      {"declaration named in a comment only", "<!-- <!DOCTYPE message> -->" + pools, "orb.sys.ans"},
+      {"declaration named in text only", "<?xml version=\"1.0\"?><message><msgpool msgtype=\"5\" "
+                                         "ans=\"orb.sys.ans\"/><!-- <!DOCTYPE x> --></message>", "orb.sys.ans"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_STREQ(Lookup(row.document, "ans", "5"), row.expected);
+  }
+}
+
+TEST(OrbXmlReader, ReadsTheLastOfVeryManySiblings) {
+  // Siblings are walked one after the other; reaching the n-th by its index
+  // from the first again made a long list take minutes.
+  const int count = 200000;
+  std::string document = "<message>";
+  document.reserve(static_cast<size_t>(count) * 24 + 64);
+  for (int i = 0; i < count; ++i) document += "<msgpool msgtype=\"" + std::to_string(i) + "\"/>";
+  document += "<msgpool msgtype=\"last\" ans=\"orb.last.ans\"/></message>";
+  EXPECT_STREQ(Lookup(document, "ans", "last"), "orb.last.ans");
+}
+
 }  // namespace

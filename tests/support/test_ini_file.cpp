@@ -240,6 +240,62 @@ TEST(IniFileDisk, FileThatCannotBeWrittenIsLeftAsItWas) {
   }
 }
 
+TEST(IniFileDisk, FileHeldOpenWithoutDeleteSharingIsRewrittenInPlace) {
+  // Another program reads the file and lets others write but not delete it,
+  // so the file cannot be replaced by a new one: it is rewritten in place.
+  CTestFolder folder;
+  const CString path = folder.File("settings.ini");
+  ASSERT_TRUE(CTestFolder::WriteBytes(path, "[Editor]\r\nFontname=Arial\r\nFontsize=5\r\n"));
+  HANDLE holder = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  {
+    CIniFile ini;
+    ASSERT_EQ(ini.Load(path), 1);
+    EXPECT_EQ(ini.SetString("Editor", "Fontname", "宋体"), 1);
+    EXPECT_TRUE(ini.Save());
+    EXPECT_EQ(ini.SetInt("Editor", "SendKeyMode", 1), 1);
+  }
+  CloseHandle(holder);
+  std::string bytes;
+  ASSERT_TRUE(CTestFolder::ReadBytes(path, bytes));
+  EXPECT_EQ(bytes, "[Editor]\r\nFontname=宋体\r\nFontsize=5\r\nSendKeyMode=1\r\n");
+  EXPECT_FALSE(CTestFolder::Exists(path + ".new"));
+  EXPECT_FALSE(CTestFolder::Exists(path + ".pending"));
+
+  // Held by someone who shares nothing, nothing can be written: Save says so.
+  holder = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  CIniFile ini;
+  ASSERT_EQ(ini.Load(path), 0);  // not even readable
+  CloseHandle(holder);
+  ASSERT_EQ(ini.Load(path), 1);
+  holder = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_EQ(ini.SetInt("Editor", "Fontsize", 9), 1);
+  EXPECT_FALSE(ini.Save());
+  CloseHandle(holder);
+  EXPECT_TRUE(ini.Save());  // the change is still held and goes out now
+  ASSERT_TRUE(CTestFolder::ReadBytes(path, bytes));
+  EXPECT_EQ(bytes, "[Editor]\r\nFontname=宋体\r\nFontsize=9\r\nSendKeyMode=1\r\n");
+}
+
+TEST(IniFileDisk, AnInterruptedRewriteInPlaceIsFinishedByTheNextLoad) {
+  // A rewrite in place first leaves the whole new text beside the file; when
+  // the writer died halfway, the next load finishes the job from it.
+  CTestFolder folder;
+  const CString path = folder.File("settings.ini");
+  ASSERT_TRUE(CTestFolder::WriteBytes(path, "[Editor]\r\nFontname=Ar"));  // cut short
+  ASSERT_TRUE(CTestFolder::WriteBytes(path + ".pending", "[Editor]\r\nFontname=Arial\r\nFontsize=7\r\n"));
+  CIniFile ini;
+  ASSERT_EQ(ini.Load(path), 1);
+  CString font;
+  EXPECT_EQ(ini.GetString("Editor", "Fontname", font), 1);
+  EXPECT_STREQ(font, "Arial");
+  std::string bytes;
+  ASSERT_TRUE(CTestFolder::ReadBytes(path, bytes));
+  EXPECT_EQ(bytes, "[Editor]\r\nFontname=Arial\r\nFontsize=7\r\n");
+  EXPECT_FALSE(CTestFolder::Exists(path + ".pending"));
+}
+
 TEST(IniFileDisk, LoadingAnotherFileSavesTheFirstAndMixesNothing) {
   CTestFolder folder;
   const CString first = folder.File("a.ini"), second = folder.File("b.ini");
