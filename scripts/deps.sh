@@ -103,13 +103,15 @@ build_jsoncpp() {
 
 # libxml2's HTML parser, for the HTML editor control. Built without iconv (the
 # control converts code page 936 to UTF-8 before parsing), compression,
-# network access, Python, tests or programs.
+# network access, Python, tests or programs. LIBXML_STATIC also while it is
+# compiled: otherwise its objects mark every function for export, and the
+# control's DLL would export all of libxml2.
 build_libxml2() {
   local dir; dir=$(fetch_source libxml2)
-  local want; want="$(source_version libxml2) $CC_VERSION"
+  local want; want="$(source_version libxml2) $CC_VERSION static"
   stamp_ok libxml2 "$want" && return 0
   log "building libxml2 ($want)"
-  cmake_dep libxml2 "$dir" -DLIBXML2_WITH_ICONV=OFF -DLIBXML2_WITH_LZMA=OFF -DLIBXML2_WITH_ZLIB=OFF \
+  cmake_dep libxml2 "$dir" -DCMAKE_C_FLAGS=-DLIBXML_STATIC -DLIBXML2_WITH_ICONV=OFF -DLIBXML2_WITH_LZMA=OFF -DLIBXML2_WITH_ZLIB=OFF \
     -DLIBXML2_WITH_PYTHON=OFF -DLIBXML2_WITH_TESTS=OFF -DLIBXML2_WITH_PROGRAMS=OFF \
     -DLIBXML2_WITH_HTTP=OFF -DLIBXML2_WITH_FTP=OFF
   stamp_set libxml2 "$want"
@@ -145,8 +147,11 @@ fetch_wine_fonts() {
 # .stamp holds the Wine version, .stamp-settings the version of the settings
 # below: raise PREFIX_SETTINGS when they change, so that cached templates (and
 # the build trees' prefixes copied from them) are made again.
-PREFIX_SETTINGS="cjk-smoothing 1"
-CJK_FACES=("SimSun" "NSimSun" "宋体" "新宋体" "SimHei" "Microsoft YaHei" "WenQuanYi Zen Hei")
+PREFIX_SETTINGS="cjk-smoothing 2"
+# "Serif" is no font at all: pages name it ("face=Serif") and Windows shows such
+# text in the default Chinese font, which has the no-break space; Wine's own
+# choice has neither that nor Chinese glyphs.
+CJK_FACES=("SimSun" "NSimSun" "宋体" "新宋体" "SimHei" "Microsoft YaHei" "WenQuanYi Zen Hei" "Serif")
 
 prefix_settings() {
   local desktop='HKCU\Control Panel\Desktop' face

@@ -49,7 +49,7 @@ struct Record {
 struct LastCopy {
   CString text;
   CString html;
-  bool bitmap = false;
+  unsigned long long bitmap = 0;  // digest of the bitmap when one was copied
 };
 LastCopy g_lastCopy;
 
@@ -156,6 +156,40 @@ std::string TextAsUtf8(const std::string& bytes, const std::string& charset) {
   return CodePage::AnsiToUtf8(bytes.data(), static_cast<int>(std::min<std::size_t>(bytes.size(), INT_MAX)));
 }
 
+// Removes the paragraph ends at the end of a document; returns how many.
+// A block's end only separates it from what follows: at the end of what is
+// inserted it would leave an empty paragraph behind.
+int StripTrailingBreaks(Document& document) {
+  int count = 0;
+  while (!document.items.empty() && document.items.back().kind == Item::Kind::Break) {
+    document.items.pop_back();
+    ++count;
+  }
+  return count;
+}
+
+// Width, height and a hash of the pixels, to recognise a bitmap copied here.
+unsigned long long BitmapDigest(HBITMAP bitmap) {
+  BITMAP info{};
+  if (!bitmap || !::GetObjectW(bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight == 0) return 0;
+  const int width = info.bmWidth, height = std::abs(info.bmHeight);
+  BITMAPINFO header{};
+  header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  header.bmiHeader.biWidth = width;
+  header.bmiHeader.biHeight = -height;
+  header.bmiHeader.biPlanes = 1;
+  header.bmiHeader.biBitCount = 32;
+  header.bmiHeader.biCompression = BI_RGB;
+  std::vector<DWORD> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  HDC screen = ::GetDC(nullptr);
+  const int rows = ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &header, DIB_RGB_COLORS);
+  ::ReleaseDC(nullptr, screen);
+  if (rows != height) return 0;
+  unsigned long long hash = 1469598103934665603ull ^ (static_cast<unsigned long long>(width) << 32 | height);
+  for (DWORD pixel : pixels) hash = (hash ^ (pixel & 0xFFFFFF)) * 1099511628211ull;
+  return hash;
+}
+
 std::wstring DecodeHeader(const std::string& bytes, bool utf8) {
   return utf8 ? CodePage::Utf8ToWide(bytes.c_str(), static_cast<int>(bytes.size()))
               : CodePage::AnsiToWide(bytes.c_str(), static_cast<int>(bytes.size()));
@@ -176,6 +210,12 @@ struct CHtmlEditCtrl2::Impl {
   bool burstCaretAtEnd = true;
   // Whether the document ends at the start of a line; -1 unknown.
   int endsAtLineStart = -1;
+  // The view's last append ended with a block: the next content starts a
+  // new paragraph.
+  bool pendingBreak = false;
+  // Undo steps of the last operation of this class; Undo takes them back
+  // together. 0 after anything the user did in the control.
+  int undoSteps = 0;
 
   ~Impl() {
     if (ole) ole->Release();
@@ -312,7 +352,9 @@ class Rich {
 
   // Inserts the items at the caret (the selection must be empty); the caret
   // ends after them.
-  void Insert(const Document& document, PictureSources::Trust trust, bool keepUndo) const {
+  // Returns the number of undo steps it made.
+  int Insert(const Document& document, PictureSources::Trust trust, bool keepUndo) const {
+    int steps = 0;
     std::wstring pending;
     Format pendingFormat;
     bool havePending = false;
@@ -321,6 +363,7 @@ class Rich {
       if (!havePending) return;
       SetFormat(SCF_SELECTION, pendingFormat);
       ReplaceSelection(pending, keepUndo);
+      ++steps;
       pending.clear();
       havePending = false;
     };
@@ -340,7 +383,7 @@ class Rich {
           flush();
           std::shared_ptr<const PictureObject::Display> display;
           const DWORD index = AddRecord(item.text, item.embed, trust, display);
-          InsertPicture(display, index);
+          if (InsertPicture(display, index)) ++steps;
           break;
         }
       }
@@ -348,6 +391,7 @@ class Rich {
     flush();
     if (!document.items.empty())
       m_impl.endsAtLineStart = document.items.back().kind == Item::Kind::Break ? 1 : 0;
+    return steps;
   }
 
   // The document (or the selection) read back through RTF; pictures carry
@@ -454,7 +498,8 @@ HRESULT CHtmlEditCtrl2::SetHtml(const char* html) {
   FlushAppends();
   Rich rich(m_hWnd, *m_pImpl);
   HtmlReader::Options options;
-  const Document document = HtmlReader::ReadAnsi(html ? html : "", SIZE_MAX, options);
+  Document document = HtmlReader::ReadAnsi(html ? html : "", SIZE_MAX, options);
+  StripTrailingBreaks(document);
   SETTEXTEX clear{ST_DEFAULT, 1200};
   rich.Send(EM_SETTEXTEX, reinterpret_cast<WPARAM>(&clear), reinterpret_cast<LPARAM>(L""));
   m_pImpl->records.clear();
@@ -465,7 +510,8 @@ HRESULT CHtmlEditCtrl2::SetHtml(const char* html) {
   const PictureSources::Trust trust =
       m_pImpl->editMode == 1 ? PictureSources::Trust::Editor : PictureSources::Trust::View;
   rich.Insert(document, trust, false);
-  m_pImpl->endsAtLineStart = document.HasContent() ? m_pImpl->endsAtLineStart : 1;
+  m_pImpl->endsAtLineStart = document.HasContent() ? 0 : 1;
+  m_pImpl->pendingBreak = false;
   rich.Send(EM_EMPTYUNDOBUFFER);
   rich.Send(EM_SETMODIFY, FALSE);
   if (m_pImpl->editMode == 0) rich.Select(0, 0);
@@ -488,8 +534,17 @@ HRESULT CHtmlEditCtrl2::AddHtml(const char* fragment) {
   }
   if (impl.endsAtLineStart < 0) impl.endsAtLineStart = rich.AtLineStart(rich.Length()) ? 1 : 0;
   HtmlReader::Options options;
-  options.atLineStart = impl.endsAtLineStart == 1;
-  const Document document = HtmlReader::ReadAnsi(fragment ? fragment : "", SIZE_MAX, options);
+  options.atLineStart = impl.pendingBreak || impl.endsAtLineStart == 1;
+  Document document = HtmlReader::ReadAnsi(fragment ? fragment : "", SIZE_MAX, options);
+  // A fragment that ends with a block leaves its paragraph end pending: it is
+  // put in before the next content, so the view never ends with an empty line.
+  const bool endsWithBreak = StripTrailingBreaks(document) > 0;
+  if (!document.HasContent()) {
+    impl.pendingBreak = impl.pendingBreak || endsWithBreak;
+    return S_OK;
+  }
+  if (impl.pendingBreak) document.items.insert(document.items.begin(), Item{Item::Kind::Break, {}, {}, false, -1});
+  impl.pendingBreak = endsWithBreak;
   rich.SelectEnd();
   rich.Insert(document, impl.editMode == 1 ? PictureSources::Trust::Editor : PictureSources::Trust::View,
               impl.editMode == 1);
@@ -685,14 +740,18 @@ HRESULT CHtmlEditCtrl2::PasteHTMLAtCurrentSelection(const char* html, BOOL caret
   HtmlReader::Options options;
   options.atLineStart = rich.AtLineStart(start);
   options.base = rich.InsertionFormat();
-  const Document document = HtmlReader::ReadAnsi(html ? html : "", SIZE_MAX, options);
+  Document document = HtmlReader::ReadAnsi(html ? html : "", SIZE_MAX, options);
+  StripTrailingBreaks(document);
   const Format typing = options.base;
-  if (selection.cpMin != selection.cpMax) rich.ReplaceSelection(L"", keepUndo);
+  int steps = 0;
+  if (selection.cpMin != selection.cpMax) rich.ReplaceSelection(L"", keepUndo), ++steps;
   rich.Select(start, start);
   rich.SetFormat(SCF_SELECTION, typing);
-  rich.Insert(document, m_pImpl->editMode == 1 ? PictureSources::Trust::Editor : PictureSources::Trust::View,
-              keepUndo);
+  steps += rich.Insert(document,
+                       m_pImpl->editMode == 1 ? PictureSources::Trust::Editor : PictureSources::Trust::View, keepUndo);
   m_pImpl->endsAtLineStart = -1;
+  m_pImpl->pendingBreak = false;
+  m_pImpl->undoSteps = steps;
   if (caretAtStart) rich.Select(start, start);
   return S_OK;
 }
@@ -706,7 +765,9 @@ HRESULT ApplyFormat(HWND wnd, CHtmlEditCtrl2::Impl& impl, DWORD mask, const Form
   Rich rich(wnd, impl);
   CHARFORMAT2W cf = ToCharFormat(format);
   cf.dwMask = mask;
+  const CHARRANGE selection = rich.Selection();
   rich.Send(EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+  impl.undoSteps = selection.cpMin != selection.cpMax ? 1 : 0;
   if (rich.Length() == 0) rich.Send(EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
   return S_OK;
 }
@@ -753,7 +814,8 @@ HRESULT CHtmlEditCtrl2::Copy() {
   Rich rich(m_hWnd, *m_pImpl);
   const CHARRANGE selection = rich.Selection();
   if (selection.cpMin == selection.cpMax) return S_FALSE;
-  const Document document = rich.Read(true);
+  Document document = rich.Read(true);
+  StripTrailingBreaks(document);
   std::wstring text;
   int pictures = 0;
   const Item* lonePicture = nullptr;
@@ -776,7 +838,7 @@ HRESULT CHtmlEditCtrl2::Copy() {
     if (record.shown)
       if (auto display = PictureObject::Load(record.path)) {
         done = clipboard->SetBitmap(display->bitmap);
-        g_lastCopy.bitmap = done;
+        if (done) g_lastCopy.bitmap = BitmapDigest(display->bitmap);
       }
   }
   if (!done) {
@@ -794,6 +856,7 @@ HRESULT CHtmlEditCtrl2::Cut() {
   if (copied != S_OK) return copied;
   Rich(m_hWnd, *m_pImpl).ReplaceSelection(L"", true);
   m_pImpl->endsAtLineStart = -1;
+  m_pImpl->undoSteps = 1;
   return S_OK;
 }
 
@@ -829,7 +892,7 @@ HRESULT CHtmlEditCtrl2::Paste() {
         html = CodePage::WideToAnsi(escaped.c_str(), static_cast<int>(escaped.size()));
       }
     } else if (clipboard->HasBitmap()) {
-      if (g_lastCopy.bitmap && !g_lastCopy.html.IsEmpty()) {
+      if (g_lastCopy.bitmap && !g_lastCopy.html.IsEmpty() && BitmapDigest(clipboard->GetBitmap()) == g_lastCopy.bitmap) {
         html = g_lastCopy.html;
       } else {
         const std::wstring folder = PictureSources::ProcessFolder();
@@ -864,6 +927,7 @@ HRESULT CHtmlEditCtrl2::Delete() {
   }
   rich.ReplaceSelection(L"", true);
   m_pImpl->endsAtLineStart = -1;
+  m_pImpl->undoSteps = 1;
   return S_OK;
 }
 
@@ -877,9 +941,11 @@ HRESULT CHtmlEditCtrl2::SelectAll() {
 HRESULT CHtmlEditCtrl2::Undo() {
   if (!m_hWnd) return E_FAIL;
   if (m_pImpl->editMode == 0) return E_ACCESSDENIED;
+  FlushAppends();
   Rich rich(m_hWnd, *m_pImpl);
   if (!rich.Send(EM_CANUNDO)) return S_FALSE;
-  rich.Send(EM_UNDO);
+  for (int step = std::max(1, m_pImpl->undoSteps); step > 0 && rich.Send(EM_CANUNDO); --step) rich.Send(EM_UNDO);
+  m_pImpl->undoSteps = 0;
   m_pImpl->endsAtLineStart = -1;
   return S_OK;
 }
@@ -923,7 +989,13 @@ LRESULT CHtmlEditCtrl2::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PASTE:
       Paste();
       return 0;
+    case WM_CHAR:
+    case WM_IME_CHAR:
+    case WM_IME_COMPOSITION:
+      m_pImpl->undoSteps = 0;
+      break;
     case WM_KEYDOWN: {
+      m_pImpl->undoSteps = 0;
       // The control's own clipboard keys go through the seam as well.
       const bool ctrl = ::GetKeyState(VK_CONTROL) < 0;
       const bool shift = ::GetKeyState(VK_SHIFT) < 0;

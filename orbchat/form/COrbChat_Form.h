@@ -51,7 +51,7 @@ class COrbChat_Form : public CDialog, public IChatWindow {
   static constexpr UINT_PTR kTimerFlush = 1;    // drains the queue, 300 ms, whole life
   static constexpr UINT_PTR kTimerSession = 2;  // first-tick session check, set by the manager
   static constexpr UINT kFlushPeriod = 300;
-  static constexpr size_t kMaxRecordsPerTick = 200;
+  static constexpr size_t kMaxRecordsPerTick = 100;
   static constexpr int kSendOnEnter = 0;
   static constexpr int kSendOnCtrlEnter = 1;
   static constexpr int kSendOnButtonOnly = 3;

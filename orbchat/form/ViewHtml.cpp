@@ -34,6 +34,8 @@ const char kParagraphIndent[] = "<DIV><FONT size=2 face=Serif>&nbsp;&nbsp;&nbsp;
 
 }  // namespace
 
+const char kContentCutNote[] = "<DIV>……（消息太长，这里只显示开头部分；全文已保存）</DIV>";
+
 CString ColorHex(COLORREF color) {
   CString hex;
   hex.Format("%.2X%.2X%.2X", GetRValue(color), GetGValue(color), GetBValue(color));
@@ -131,6 +133,24 @@ InfoMsgStructer MakeNoticeRecord(const CString& name, const CString& fragment, c
   return record;
 }
 
+CString CutLongContent(const CString& content, int maxBytes) {
+  if (content.GetLength() <= maxBytes) return content;
+  const char* text = content.GetString();
+  int end = 0;
+  while (end < maxBytes) {
+    const int step = ::IsDBCSLeadByteEx(936, static_cast<BYTE>(text[end])) && text[end + 1] ? 2 : 1;
+    if (end + step > maxBytes) break;
+    end += step;
+  }
+  CString head = content.Left(end);
+  // An unfinished tag or entity at the cut would show as text or swallow the note.
+  const int tag = head.ReverseFind('<');
+  if (tag > head.ReverseFind('>')) head = head.Left(tag);
+  const int entity = head.ReverseFind('&');
+  if (entity >= 0 && entity > head.ReverseFind(';')) head = head.Left(entity);
+  return head + kContentCutNote;
+}
+
 CString MessageHeader(const InfoMsgStructer& record, const CString& myUserId) {
   const CString& id = record.from_id;
   const CString clock = EscapeHtml(FormatClockTime(record.publish_time));
@@ -149,6 +169,7 @@ CString RenderRecord(const InfoMsgStructer& record, const CString& myUserId, con
   // A "Content-Type:" at the very start is not taken as an MHT document.
   if ((url == "mht" || content.Find("Content-Type:", 1) >= 1) && mhtToHtml) content = mhtToHtml(content);
   content.Trim();
+  content = CutLongContent(content, kMaxShownContent);
   content.Replace("<DIV>", kParagraphIndent);
   if (content.IsEmpty()) return CString();
   const CString& id = record.from_id;

@@ -51,12 +51,26 @@ struct ViewColors {
 // Turns an MHT document into HTML (the view control's MhtToHtml).
 using MhtToHtmlFn = std::function<CString(const CString& mht)>;
 
+// How much of one record's content the view shows, in bytes of HTML. The
+// view lays a paragraph out again for every piece added to it, so its cost
+// grows with the square of a paragraph's length (20 KB of text in one
+// paragraph took 5 s under Wine): a longer content is cut, at a character
+// and tag boundary, and kContentCutNote follows it. The record is stored
+// whole all the same.
+constexpr int kMaxShownContent = 8192;
+extern const char kContentCutNote[];
+// content itself when it is at most maxBytes long; otherwise its longest
+// start of at most maxBytes that ends neither inside a double-byte character
+// nor inside a tag or an entity, followed by kContentCutNote.
+CString CutLongContent(const CString& content, int maxBytes);
+
 // The header of a record: system message (no sender id), the user's own
 // (sender id equals myUserId exactly) or another sender's name and masked id.
 // Name, id and clock time are written HTML-escaped.
 CString MessageHeader(const InfoMsgStructer& record, const CString& myUserId);
 // The fragment a record appends to the view: the header and the content (the
-// longer of abstract and body, MHT converted, trimmed, every "<DIV>" indented)
-// in the record's colour, then an empty division. "" when the content is empty.
+// longer of abstract and body, MHT converted, trimmed, cut to
+// kMaxShownContent, every "<DIV>" indented) in the record's colour, then an
+// empty division. "" when the content is empty.
 CString RenderRecord(const InfoMsgStructer& record, const CString& myUserId, const ViewColors& colors,
                      const MhtToHtmlFn& mhtToHtml);

@@ -34,12 +34,6 @@ TEST(MemberEntries, EmptyPartsAddNothingAndUnknownRolesTakeTheDefault) {
   }
 }
 
-TEST(MemberEntries, WithoutALookupEveryEntryShowsItsMaskedId) {
-  const std::vector<MemberEntry> entries = MemberEntries("c1001", "cs", "c", DisplayNameFn());
-  ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0].name, "c1*01");
-}
-
 CString DrawValue(HWND list, int entry, const char* key) {
   char buffer[64] = {};
   dsGetDrawItemValue(list, entry, 0, key, buffer, sizeof buffer);
@@ -65,18 +59,6 @@ TEST(MembersPane, SetMembersRefillsTheListWithNamesAndIcons) {
   form.SetMembers("s2002");
   ASSERT_EQ(list.GetCount(), 1);
   EXPECT_EQ(DrawValue(list, 0, "ico"), "tree2.role.s");
-}
-
-TEST(MembersPane, PanesFillTheirHosts) {
-  CFormFixture fixture;
-  COrbChat_Form_InfoWin& info = *fixture.m_pForm->GetInfoWin();
-  COrbChat_Form_Members& members = *info.GetMembersPane();
-  ASSERT_TRUE(members.IsWindow());
-  const CRect host = CWnd::FromHandle(::GetParent(members.m_hWnd))->GetClientRect();
-  EXPECT_EQ(members.GetClientRect().Width(), host.Width());
-  RECT skinClient{};
-  dsGetClientRect(members.m_hWnd, &skinClient);
-  EXPECT_EQ(RectInParent(members.GetList().m_hWnd), CRect(skinClient));
 }
 
 }  // namespace

@@ -164,16 +164,31 @@ TEST(RenderRecord, EmptyContentShowsNothing) {
   EXPECT_EQ(RenderRecord(brokenMht, "c1001", kColors, [](const CString&) { return CString(); }), "");
 }
 
-TEST(RenderRecord, HandlesAMebibyteOfText) {
+TEST(RenderRecord, ShowsOnlyTheStartOfAMebibyteOfText) {
   std::string text(1 << 20, 'x');
   for (size_t i = 0; i + 5 <= text.size(); i += 1000) text.replace(i, 5, "<DIV>");
   const CString fragment = RenderRecord(Record("李四", "c2002", text.c_str()), "c1001", kColors, kNoMht);
-  const CString tail = "</FONT><DIV></DIV>";
-  EXPECT_EQ(fragment.Right(tail.GetLength()), tail);
-  const CString indent = "<DIV><FONT size=2 face=Serif>";
-  int indents = 0;
-  for (int at = fragment.Find(indent); at >= 0; at = fragment.Find(indent, at + 1)) ++indents;
-  EXPECT_EQ(indents, 1049);
+  EXPECT_LT(fragment.GetLength(), kMaxShownContent + 1000);
+  // The note's own leading "<DIV>" is indented like every other division.
+  const CString tail = CString(kContentCutNote) + "</FONT><DIV></DIV>";
+  EXPECT_EQ(fragment.Right(tail.GetLength() - 5), tail.Right(tail.GetLength() - 5));
+}
+
+TEST(CutLongContent, EndsOnACharacterAndOutsideTagsAndEntities) {
+  const CString note(kContentCutNote);
+  const struct {
+    const char* content;
+    int max;
+    const char* kept;
+  } rows[] = {
+      {"abcdef", 6, "abcdef"},      {"abcdefg", 6, "abcdef"},   {"ab中文", 5, "ab中"},  {"ab中文", 4, "ab中"},
+      {"ab中文", 3, "ab"},          {"ab<FONT x>", 6, "ab"},    {"ab<B>cd", 6, "ab<B>c"}, {"a&nbsp;b", 5, "a"},
+      {"a&lt;b&gt;", 9, "a&lt;b"},
+  };
+  for (const auto& row : rows) {
+    const CString expected = CString(row.content).GetLength() <= row.max ? CString(row.kept) : row.kept + note;
+    EXPECT_EQ(CutLongContent(row.content, row.max), expected) << row.content << " " << row.max;
+  }
 }
 
 }  // namespace
