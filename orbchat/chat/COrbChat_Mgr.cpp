@@ -39,10 +39,13 @@ std::vector<CString> MemberSet(const char* members, const CString& ownLower) {
   return SplitMembers(lower.IsEmpty() ? ownLower : ownLower + "," + lower);
 }
 
-bool SameMembers(const std::vector<CString>& target, const std::vector<CString>& window) {
+// Same count, and every target member among the window's (looked up in a
+// sorted copy, so lists of thousands stay cheap).
+bool SameMembers(const std::vector<CString>& target, std::vector<CString> window) {
   if (target.size() != window.size()) return false;
+  std::sort(window.begin(), window.end());
   for (const CString& id : target)
-    if (std::find(window.begin(), window.end(), id) == window.end()) return false;
+    if (!std::binary_search(window.begin(), window.end(), id)) return false;
   return true;
 }
 

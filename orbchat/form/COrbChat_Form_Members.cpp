@@ -1,5 +1,7 @@
 #include "form/COrbChat_Form_Members.h"
 
+#include "support/ChatDbRules.h"
+
 #include "OrbSkin.h"
 #include "chat/COrbChat_Mgr.h"
 #include "chat/ModuleHandle.h"
@@ -59,11 +61,27 @@ void COrbChat_Form_Members::FillMembers(const CString& list) {
   dsSkinWindow(m_list, kSkinListBox, "listMembers", 0);
   const CString roleCodes = m_pChatMgr ? m_pChatMgr->m_strRoleCodes : CString();
   const CString defaultRole = m_pChatMgr ? m_pChatMgr->m_strMyRole : CString();
-  for (const MemberEntry& member : MemberEntries(list, roleCodes, defaultRole, m_fnDisplayName)) {
-    const int entry = m_list.AddString("");
-    if (entry < 0) continue;
-    dsSetDrawItemValueEx(m_list, entry, 0, "itemName", member.name, 0);
-    dsSetDrawItemValueEx(m_list, entry, 0, "ico", member.icon, 0);
+  // A community of thousands would cost a name look-up and an entry each
+  // and freeze the window: the first kMaxShown are listed, then the count.
+  std::vector<CString> ids = SplitMembers(list);
+  const size_t total = ids.size();
+  if (total > kMaxShown) ids.resize(kMaxShown);
+  m_list.SetRedraw(FALSE);
+  for (const MemberEntry& member : MemberEntries(JoinMembers(ids), roleCodes, defaultRole, m_fnDisplayName))
+    AddEntry(member.name, member.icon);
+  if (total > kMaxShown) {
+    CString more;
+    more.Format("……共 %u 人", static_cast<unsigned>(total));
+    AddEntry(more, "");
   }
+  m_list.SetRedraw(TRUE);
+  m_list.Invalidate();
   m_list.SetCurSel(0);
+}
+
+void COrbChat_Form_Members::AddEntry(const char* name, const char* icon) {
+  const int entry = m_list.AddString("");
+  if (entry < 0) return;
+  dsSetDrawItemValueEx(m_list, entry, 0, "itemName", name, 0);
+  dsSetDrawItemValueEx(m_list, entry, 0, "ico", icon, 0);
 }

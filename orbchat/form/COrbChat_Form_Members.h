@@ -18,6 +18,8 @@ class COrbChat_Form_Members : public CDialog {
   // from the id's first character (the manager's default role for an unknown
   // one), the manager's display name or else the masked id; selects entry 0.
   void FillMembers(const CString& list);
+  // Members listed at most; a longer list ends with a line giving the count.
+  static constexpr size_t kMaxShown = 500;
   // Where display names come from; without one every entry shows its masked id.
   void SetDisplayNameLookup(DisplayNameFn lookup) { m_fnDisplayName = std::move(lookup); }
   CListBox& GetList() { return m_list; }
@@ -39,5 +41,6 @@ class COrbChat_Form_Members : public CDialog {
   DECLARE_MESSAGE_MAP()
 
  private:
+  void AddEntry(const char* name, const char* icon);
   DisplayNameFn m_fnDisplayName;
 };

@@ -1,5 +1,6 @@
 #include "ChatDbRules.h"
 
+#include <string_view>
 
 namespace {
 
@@ -12,14 +13,16 @@ CString Normalised(const char* text) {
 
 }  // namespace
 
+// One pass over the bytes: "," (0x2C) is never the trail byte of a GBK
+// character, so it always separates ids, and lists of thousands stay cheap.
 std::vector<CString> SplitMembers(const char* members) {
   std::vector<CString> ids;
-  const CString text(members ? members : "");
-  int start = 0;
-  while (start <= text.GetLength()) {
-    int comma = text.Find(',', start);
-    if (comma < 0) comma = text.GetLength();
-    if (comma > start) ids.push_back(text.Mid(start, comma - start));
+  const std::string_view text(members ? members : "");
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t comma = text.find(',', start);
+    if (comma == std::string_view::npos) comma = text.size();
+    if (comma > start) ids.emplace_back(text.data() + start, static_cast<int>(comma - start));
     start = comma + 1;
   }
   return ids;

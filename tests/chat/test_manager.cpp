@@ -284,3 +284,21 @@ TEST_F(ManagerDispatchTest, ASenderRenamedWithinOneTickEndsWithItsNewName) {
   EXPECT_EQ(m_pManager->m_arrForms[0]->GetTitle(), "小李");
   EXPECT_EQ(m_pManager->GetDisplayName("c1007"), "小李");
 }
+
+// Texts that are not what the server writes change nothing and lose nothing
+// valid; a member list of 10,000 ids is handled like any other.
+TEST_F(ManagerDispatchTest, BadTextsChangeNothingAndHugeMemberListsAreHandled) {
+  for (const char* bad : {"not json", "[1,2,3]", "{\"thread_id\":5,\"thread_members\":[\"c1002\"]}",
+                          "{\"thread_members\":\"c1001,c1002\",\"from_id\":\"x' OR '1'='1\",\"from\":\"x' AND name='y\"}"})
+    Queue("orb.chat.ans", bad, 0xFFFFFFFF);
+  m_pManager->SendMessage(WM_TIMER, 2);
+  EXPECT_EQ(m_db.Count("CustChatObjectList"), 3) << "one sender recorded, by its id as it came";
+  CString many = "c1001";
+  for (int i = 0; i < 10000; ++i) many.AppendFormat(",u%d", i);
+  Queue("orb.chat.ans", Message("S9", many, "大家好"));
+  Queue("orb.chat.ans", Message("S9", many, "第二条"));
+  m_pManager->SendMessage(WM_TIMER, 2);
+  COrbChat_Form* crowd = m_pManager->FindForm("", many);
+  ASSERT_NE(crowd, nullptr);
+  EXPECT_EQ(QueuedIn(*crowd), 2u) << "both messages in the one window";
+}
