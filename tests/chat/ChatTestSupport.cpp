@@ -2,33 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "chat/ModuleHandle.h"
-
-namespace {
-
-// The module code linked into the test loads its templates and menus from
-// the real OrbChat.dll beside the test.
-class COrbChatResources : public ::testing::Environment {
- public:
-  void SetUp() override {
-    m_hModule = ::LoadLibraryA("OrbChat.dll");
-    ASSERT_NE(m_hModule, nullptr) << "OrbChat.dll must lie beside the test";
-    SetOrbChatModuleHandle(m_hModule);
-  }
-  void TearDown() override {
-    SetOrbChatModuleHandle(nullptr);
-    if (m_hModule) ::FreeLibrary(m_hModule);
-  }
-
- private:
-  HMODULE m_hModule = nullptr;
-};
-
-[[maybe_unused]] ::testing::Environment* const g_resources =
-    ::testing::AddGlobalTestEnvironment(new COrbChatResources);
-
-}  // namespace
-
 CTestFrame::CTestFrame(int width, int height) {
   EXPECT_TRUE(CreateEx(0, nullptr, "聊天模块测试", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                        CRect(30, 30, 30 + width, 30 + height), nullptr, 0));

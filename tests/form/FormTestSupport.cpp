@@ -2,34 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "chat/ModuleHandle.h"
 #include "form/COrbChat_Form.h"
 #include "resources/resource.h"
-
-namespace {
-
-// The module code linked into the test loads its templates and menus from
-// the real OrbChat.dll beside the test.
-class COrbChatResources : public ::testing::Environment {
- public:
-  void SetUp() override {
-    m_hModule = ::LoadLibraryA("OrbChat.dll");
-    ASSERT_NE(m_hModule, nullptr) << "OrbChat.dll must lie beside the test";
-    SetOrbChatModuleHandle(m_hModule);
-  }
-  void TearDown() override {
-    SetOrbChatModuleHandle(nullptr);
-    if (m_hModule) ::FreeLibrary(m_hModule);
-  }
-
- private:
-  HMODULE m_hModule = nullptr;
-};
-
-[[maybe_unused]] ::testing::Environment* const g_resources =
-    ::testing::AddGlobalTestEnvironment(new COrbChatResources);
-
-}  // namespace
 
 std::unique_ptr<InfoMsgStructer> IncomingRecord(const char* from, const char* fromId, const char* body,
                                                 const char* stamp) {
