@@ -4,6 +4,8 @@
 // groups, 20 categories with 500 communities. Rows are written straight
 // through SQLite in one transaction; the trees read them through the
 // database component as the panel does.
+// Then the contact browser over 100,000 contacts: the first page (the dialog
+// opened, the table read, the page filled and shown) and each later page.
 #include <windows.h>
 #include <commctrl.h>
 #include <sqlite3.h>
@@ -11,7 +13,12 @@
 #include <cstdio>
 #include <string>
 
+#include "BenchClock.h"
+#include "CFakeSession.h"
 #include "CTestFolder.h"
+#include "ModalAnswers.h"
+#include "chat/ModuleHandle.h"
+#include "directory/COrbChat_ContactBrowser.h"
 #include "ChatDatabaseSchema.h"
 #include "CodePage.h"
 #include "OrbSkin.h"
@@ -81,9 +88,63 @@ double FillMs(const CString& dbPath, CWnd& parent, unsigned& nodes) {
   return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+bool FillContacts(const CString& path, int count) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open(CodePage::AnsiToUtf8(path).c_str(), &db) != SQLITE_OK) return false;
+  char sql[512];
+  std::snprintf(sql, sizeof sql,
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %d) "
+                "INSERT INTO ContactList(contactid, name, role) SELECT 'c' || (100000 + i), '%s' || i, 'c' FROM n",
+                count, CodePage::AnsiToUtf8("联系人").c_str());
+  const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+  sqlite3_close(db);
+  return ok;
+}
+
+void BenchContactBrowser(const CString& path, CWnd& parent) {
+  const int contacts = 100000;
+  if (!FillContacts(path, contacts)) {
+    std::printf("contact browser: could not fill ContactList\n");
+    return;
+  }
+  CFakeSession session(path);
+  session.m_login.m_strCustomFilePath = path;
+  OrbTesting::ModalAnswers modal;
+  double firstMs = 0, worstMs = 0, totalMs = 0;
+  int pages = 0, lastPage = 0;
+  double start = MicrosecondsNow();
+  modal.Drive([&](CDialog& dialog) {
+    firstMs = (MicrosecondsNow() - start) / 1000.0;
+    auto& browser = dynamic_cast<COrbChat_ContactBrowser&>(dialog);
+    auto timed = [&](void (COrbChat_ContactBrowser::*page)()) {
+      const double begin = MicrosecondsNow();
+      (browser.*page)();
+      dialog.UpdateWindow();
+      const double ms = (MicrosecondsNow() - begin) / 1000.0;
+      worstMs = ms > worstMs ? ms : worstMs;
+      totalMs += ms;
+      ++pages;
+    };
+    for (int i = 0; i < 20; ++i) timed(&COrbChat_ContactBrowser::OnNextPage);
+    timed(&COrbChat_ContactBrowser::OnLastPage);
+    timed(&COrbChat_ContactBrowser::OnPrevPage);
+    timed(&COrbChat_ContactBrowser::OnFirstPage);
+    lastPage = browser.GetPageCount();
+    dialog.PostMessage(WM_COMMAND, IDCANCEL);
+  });
+  COrbChat_ContactBrowser browser(&parent, &session, nullptr);
+  start = MicrosecondsNow();
+  browser.DoModal();
+  std::printf("contact browser, %d contacts (%d pages): first page shown in %.1f ms; %d later pages, "
+              "%.1f ms each on average, %.1f ms at most\n",
+              contacts, lastPage, firstMs, pages, pages ? totalMs / pages : 0.0, worstMs);
+}
+
 }  // namespace
 
 int main() {
+  HMODULE module = ::LoadLibraryA("OrbChat.dll");  // the dialog templates
+  SetOrbChatModuleHandle(module);
   CTestFolder folder;
   const CString path = folder.File("bench_chat.dat");
   if (!CreateChatDatabase(path) || !FillDatabase(path)) {
@@ -99,6 +160,7 @@ int main() {
   std::printf("discussion group tree: %u nodes in %.1f ms\n", nodes, ms);
   ms = FillMs<CChatCmtTreeCtrl>(path, frame, nodes);
   std::printf("community tree: %u nodes in %.1f ms\n", nodes, ms);
+  if (module) BenchContactBrowser(path, frame);
   frame.DestroyWindow();
   ::DeleteFileW(CodePage::AnsiToWide(path).c_str());
   return 0;
