@@ -291,14 +291,19 @@ RowChange CChatDirectory::DeleteChatObject(const char* contactId) const {
 CContactPager::CContactPager() = default;
 CContactPager::~CContactPager() { Close(); }
 
+// The table is counted once and each page read by itself: reading a whole
+// ContactList of 100,000 rows at once took longer than the user should wait
+// for the first page. Pages come in the table's own order (its record keys).
 bool CContactPager::Open(const char* dbPath) {
   Close();
   auto db = std::make_unique<COrbADO>();
   if (!db->ConnectAccess(dbPath ? dbPath : "")) return false;
-  if (!db->OpenTable("select * from ContactList", adOpenStatic, adLockReadOnly, adCmdText)) {
+  if (!db->OpenTable("SELECT count(*) AS n FROM ContactList", adOpenStatic, adLockReadOnly, adCmdText) ||
+      !db->First()) {
     db->DisConnect();
     return false;
   }
+  m_nRecordCount = Number(*db, "n");
   m_pDb = std::move(db);
   return true;
 }
@@ -306,15 +311,19 @@ bool CContactPager::Open(const char* dbPath) {
 void CContactPager::Close() {
   if (m_pDb) m_pDb->DisConnect();
   m_pDb.reset();
+  m_nRecordCount = 0;
 }
 
 bool CContactPager::IsOpen() const { return m_pDb != nullptr; }
-long CContactPager::RecordCount() const { return m_pDb ? m_pDb->RecordCount() : 0; }
+long CContactPager::RecordCount() const { return m_nRecordCount; }
 
 std::vector<ContactRow> CContactPager::ReadPage(long first, int count) {
   std::vector<ContactRow> rows;
-  if (!m_pDb || first < 1 || !m_pDb->Move(first)) return rows;
-  for (int i = 0; i < count && !m_pDb->isEOF(); ++i, m_pDb->Next()) {
+  if (!m_pDb || first < 1 || count < 1 || first > m_nRecordCount) return rows;
+  CString sql;
+  sql.Format("SELECT * FROM ContactList ORDER BY rowid LIMIT %d OFFSET %ld", count, first - 1);
+  if (!m_pDb->OpenTable(sql, adOpenStatic, adLockReadOnly, adCmdText)) return rows;
+  for (m_pDb->First(); !m_pDb->isEOF(); m_pDb->Next()) {
     CString role = Text(*m_pDb, "role");
     role.Trim();
     rows.push_back(ContactRow{Text(*m_pDb, "contactid"), Text(*m_pDb, "name"), role});

@@ -146,8 +146,8 @@ class CContactPager {
   CContactPager(const CContactPager&) = delete;
   CContactPager& operator=(const CContactPager&) = delete;
 
-  // Opens "select * from ContactList" read-only; false when the database or
-  // the table cannot be opened (nothing stays open then).
+  // Connects and counts the contacts; false when the database or the table
+  // cannot be opened (nothing stays open then).
   bool Open(const char* dbPath);
   void Close();
   bool IsOpen() const;
@@ -158,4 +158,5 @@ class CContactPager {
 
  private:
   std::unique_ptr<COrbADO> m_pDb;
+  long m_nRecordCount = 0;
 };

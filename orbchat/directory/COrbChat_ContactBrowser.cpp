@@ -50,9 +50,14 @@ BOOL COrbChat_ContactBrowser::OnInitDialog() {
   dsSkinWindow(::GetDlgItem(m_hWnd, IDC_SEARCH_NAME_LABEL), DSK_STATIC, "staticdeepblue", 0);
   dsSkinWindow(::GetDlgItem(m_hWnd, IDC_PAGE_STATUS), DSK_STATIC, "staticblue", 0);
   OpenContacts();
+  // The number, id and name cells always show their own text; only the icon
+  // cell changes from page to page.
   for (int i = 0; i < kPageSize; ++i) {
     m_arrRows.push_back(std::make_unique<InfoContactStru>());
+    m_arrIcons.emplace_back(kTextStyle);
     m_list.InsertItem(i, "");
+    m_list.SetItemData(i, reinterpret_cast<DWORD_PTR>(m_arrRows.back().get()));
+    for (int cell = 0; cell <= 3; ++cell) dsSetItemStyle(m_list.m_hWnd, static_cast<UINT_PTR>(i), cell, kTextStyle);
   }
   FillPage();
   LayoutControls();
@@ -109,14 +114,16 @@ void COrbChat_ContactBrowser::ShowRow(int index, const ContactRow* row) {
     record.role = row->role;
     number.Format("%d", kPageSize * (m_nCurrentPage - 1) + index + 1);
   }
-  m_list.SetItemData(index, reinterpret_cast<DWORD_PTR>(&record));
-  CString icon;
+  CString icon = kTextStyle;
   if (row) icon.Format("role.%s", record.role.GetString());
-  dsSetItemStyle(m_list.m_hWnd, static_cast<UINT_PTR>(index), 0, row ? icon.GetString() : kTextStyle);
+  CString& shown = m_arrIcons[static_cast<size_t>(index)];
+  if (shown != icon) {
+    dsSetItemStyle(m_list.m_hWnd, static_cast<UINT_PTR>(index), 0, icon);
+    shown = icon;
+  }
   m_list.SetItemText(index, 1, number);
   m_list.SetItemText(index, 2, record.contactid);
   m_list.SetItemText(index, 3, record.name);
-  for (int cell = 1; cell <= 3; ++cell) dsSetItemStyle(m_list.m_hWnd, static_cast<UINT_PTR>(index), cell, kTextStyle);
 }
 
 void COrbChat_ContactBrowser::OnFirstPage() {

@@ -73,6 +73,7 @@ class COrbChat_ContactBrowser : public CDialog {
   int m_nCurrentPage = 1;
   int m_nRecordCount = 0;
   std::vector<std::unique_ptr<InfoContactStru>> m_arrRows;
+  std::vector<CString> m_arrIcons;  // the icon style each row's first cell shows
   CContactPager m_pager;
   CListCtrl m_list;
 };
