@@ -101,6 +101,22 @@ bool FillContacts(const CString& path, int count) {
   return ok;
 }
 
+// The browser with the time its opening (the table counted, the first page
+// filled, the controls laid out) took.
+class CTimedBrowser : public COrbChat_ContactBrowser {
+ public:
+  using COrbChat_ContactBrowser::COrbChat_ContactBrowser;
+  double m_nInitMs = 0;
+
+ protected:
+  BOOL OnInitDialog() override {
+    const double begin = MicrosecondsNow();
+    const BOOL result = COrbChat_ContactBrowser::OnInitDialog();
+    m_nInitMs = (MicrosecondsNow() - begin) / 1000.0;
+    return result;
+  }
+};
+
 void BenchContactBrowser(const CString& path, CWnd& parent) {
   const int contacts = 100000;
   if (!FillContacts(path, contacts)) {
@@ -143,12 +159,12 @@ void BenchContactBrowser(const CString& path, CWnd& parent) {
     lastPage = browser.GetPageCount();
     dialog.PostMessage(WM_COMMAND, IDCANCEL);
   });
-  COrbChat_ContactBrowser browser(&parent, &session, nullptr);
+  CTimedBrowser browser(&parent, &session, nullptr);
   start = MicrosecondsNow();
   browser.DoModal();
-  std::printf("contact browser, %d contacts (%d pages): first page shown in %.1f ms; %d later pages, "
-              "%.1f ms each on average, %.1f ms at most\n",
-              contacts, lastPage, firstMs, pages, pages ? totalMs / pages : 0.0, worstMs);
+  std::printf("contact browser, %d contacts (%d pages): opened with its first page in %.1f ms, on screen after "
+              "%.1f ms; %d later pages, %.1f ms each on average, %.1f ms at most\n",
+              contacts, lastPage, browser.m_nInitMs, firstMs, pages, pages ? totalMs / pages : 0.0, worstMs);
 }
 
 }  // namespace
