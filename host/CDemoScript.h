@@ -6,14 +6,19 @@
 // frame can let the windows paint between steps.
 #include <windows.h>
 
+#include <memory>
 #include <vector>
+
+#include "CDemoEditScript.h"
 
 #include "CString.h"
 
 class CDemoScript {
  public:
-  // panel: the chat module's panel window inside frame.
-  CDemoScript(HWND frame, HWND panel, const CString& shotsDir);
+  // panel: the chat module's panel window inside frame; dbPath: the logged-in
+  // user's chat database (empty: the tree is not edited).
+  CDemoScript(HWND frame, HWND panel, const CString& shotsDir, const CString& dbPath = CString());
+  ~CDemoScript();
 
   // Runs the next step; true once the sequence is complete.
   bool Step();
@@ -30,7 +35,7 @@ class CDemoScript {
   static int TreeId(int tab);
 
  private:
-  static constexpr int kSteps = 4;
+  static constexpr int kSteps = 5;  // the last one runs the edits one by one
   void OpenAllNodes();
   void ClickTab(int tab);
   void CheckTab(int tab);
@@ -40,6 +45,8 @@ class CDemoScript {
   HWND m_hFrame;
   HWND m_hPanel;
   CString m_strShotsDir;  // with a trailing backslash
+  CString m_strDBPath;
+  std::unique_ptr<CDemoEditScript> m_pEdits;
   int m_nStep = 0;
   std::vector<CString> m_arrFailures;
   std::vector<CString> m_arrShots;
