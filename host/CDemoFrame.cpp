@@ -7,6 +7,7 @@
 #include "CDemoApp.h"
 #include "CDemoProfile.h"
 #include "CDemoSession.h"
+#include "InfoLoginInfoStruct.h"
 #include "CPaintDC.h"
 #include "CodePage.h"
 #include "DemoOptions.h"
@@ -124,7 +125,9 @@ HWND CDemoFrame::FindPanel() const {
 }
 
 void CDemoFrame::StartScript() {
-  m_pScript = std::make_unique<CDemoScript>(m_hWnd, FindPanel(), m_strShotsDir, m_session.RemoteUser());
+  const InfoLoginInfoStruct* login = m_session.Session().GetLoginInfo();
+  m_pScript = std::make_unique<CDemoScript>(m_hWnd, FindPanel(), m_strShotsDir,
+                                            login ? login->m_strDataFilePath : CString(), m_session.RemoteUser());
   std::error_code ignored;
   std::filesystem::create_directories(std::filesystem::path(CodePage::AnsiToWide(m_strShotsDir)), ignored);
   SetTimer(kTimerScript, kScriptTickMs);

@@ -44,11 +44,14 @@ int NodesWithoutIcon(HWND tree) {
 
 }  // namespace
 
-CDemoScript::CDemoScript(HWND frame, HWND panel, const CString& shotsDir, CDemoRemoteUser* remote)
-    : m_hFrame(frame), m_hPanel(panel), m_strShotsDir(shotsDir), m_pRemote(remote) {
+CDemoScript::CDemoScript(HWND frame, HWND panel, const CString& shotsDir, const CString& dbPath,
+                         CDemoRemoteUser* remote)
+    : m_hFrame(frame), m_hPanel(panel), m_strShotsDir(shotsDir), m_strDBPath(dbPath), m_pRemote(remote) {
   if (!m_strShotsDir.IsEmpty() && m_strShotsDir.Right(1) != "\\") m_strShotsDir += "\\";
   if (m_pRemote) AddConversationPhases();
 }
+
+CDemoScript::~CDemoScript() = default;
 
 int CDemoScript::TabId(int tab) { return kTabIds[tab]; }
 int CDemoScript::TreeId(int tab) { return kTreeIds[tab]; }
@@ -78,6 +81,21 @@ bool CDemoScript::Step() {
     case 3:
       CheckTab(0);
       SaveShot(kShotNames[0]);
+      if (m_strDBPath.IsEmpty()) ++m_nStep;  // nothing to edit
+      break;
+    case 4:
+      if (!m_pEdits)
+        m_pEdits = std::make_unique<CDemoEditScript>(
+            ::GetDlgItem(m_hPanel, kTreeIds[0]), m_strDBPath,
+            [this](const CString& line, bool failed) {
+              if (failed)
+                Fail(line);
+              else
+                m_arrLog.push_back(line);
+            },
+            [this](const char* name) { SaveShot(name); });
+      if (!m_pEdits->Step()) return false;
+      m_pEdits.reset();
       break;
     default:
       return true;

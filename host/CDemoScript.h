@@ -7,7 +7,10 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
+
+#include "CDemoEditScript.h"
 
 #include "CString.h"
 
@@ -15,10 +18,12 @@ class CDemoRemoteUser;
 
 class CDemoScript {
  public:
-  // panel: the chat module's panel window inside frame; remote: a person on
-  // another machine who writes first (null: the conversation steps are
-  // left out).
-  CDemoScript(HWND frame, HWND panel, const CString& shotsDir, CDemoRemoteUser* remote = nullptr);
+  // panel: the chat module's panel window inside frame; dbPath: the logged-in
+  // user's chat database (empty: the tree is not edited); remote: a person
+  // on another machine who writes first (null: no conversation steps).
+  CDemoScript(HWND frame, HWND panel, const CString& shotsDir, const CString& dbPath = CString(),
+              CDemoRemoteUser* remote = nullptr);
+  ~CDemoScript();
 
   // Runs the next step; true once the sequence is complete.
   bool Step();
@@ -35,7 +40,7 @@ class CDemoScript {
   static int TreeId(int tab);
 
  private:
-  static constexpr int kSteps = 4;
+  static constexpr int kSteps = 5;  // the last one runs the edits one by one
   // A conversation step: act runs once; done is asked every tick until it
   // holds (then check runs) or maxTicks have passed (a failure).
   struct Phase {
@@ -62,6 +67,8 @@ class CDemoScript {
   HWND m_hFrame;
   HWND m_hPanel;
   CString m_strShotsDir;  // with a trailing backslash
+  CString m_strDBPath;
+  std::unique_ptr<CDemoEditScript> m_pEdits;
   int m_nStep = 0;
   CDemoRemoteUser* m_pRemote;
   std::vector<Phase> m_arrPhases;

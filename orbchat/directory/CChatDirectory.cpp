@@ -41,6 +41,44 @@ bool ReadFirst(const CString& dbPath, const char* sql, ReadRow read) {
 }
 int Number(const COrbADO& db, const char* column) { return db.GetField(column).ToInt(); }
 
+// Opens one changeable statement and lets change set the fields of its first
+// row, which is then saved.
+template <class ChangeRow>
+RowChange ChangeFirst(const CString& dbPath, const char* sql, ChangeRow change) {
+  COrbADO db;
+  if (!db.ConnectAccess(dbPath)) return RowChange::Failed;
+  RowChange result = RowChange::Failed;
+  if (db.OpenTable(sql, adOpenKeyset, adLockOptimistic, adCmdText))
+    result = !db.First() ? RowChange::NoRow : (change(db) && db.Update()) ? RowChange::Done : RowChange::Failed;
+  db.DisConnect();
+  return result;
+}
+
+// Runs one statement that returns no rows (a removal or a change of many
+// rows at once, each atomic in the file).
+bool Execute(const CString& dbPath, const char* sql) {
+  COrbADO db;
+  if (!db.ConnectAccess(dbPath)) return false;
+  const bool done = db.OpenTable(sql, adOpenStatic, adLockReadOnly, adCmdText);
+  db.DisConnect();
+  return done;
+}
+
+// Whether a read-only statement finds a row; nullopt when it cannot run.
+std::optional<bool> Exists(const CString& dbPath, const char* sql) {
+  COrbADO db;
+  if (!db.ConnectAccess(dbPath)) return std::nullopt;
+  std::optional<bool> found;
+  if (db.OpenTable(sql, adOpenStatic, adLockReadOnly, adCmdText)) found = db.First();
+  db.DisConnect();
+  return found;
+}
+
+bool IsEditableTagTable(const char* table) {
+  return table && (std::strcmp(table, CChatDirectory::kChatObjectTags) == 0 ||
+                   std::strcmp(table, CChatDirectory::kGroupTags) == 0);
+}
+
 // Runs one read-only statement and hands every row to read; false (nothing
 // read) when the database or the statement cannot be opened.
 template <class Row, class ReadRow>
@@ -92,7 +130,14 @@ bool CChatDirectory::ReadCommunities(std::vector<CommunityRow>& rows) const {
 }
 
 int CChatDirectory::AddTag(const char* table, const char* name, int& number) const {
-  if (!table || (std::strcmp(table, kChatObjectTags) != 0 && std::strcmp(table, kGroupTags) != 0)) return -1;
+  ChatTagRow row;
+  const int added = AddTagRow(table, name, row);
+  if (added >= 0) number = row.tag;
+  return added;
+}
+
+int CChatDirectory::AddTagRow(const char* table, const char* name, ChatTagRow& row) const {
+  if (!IsEditableTagTable(table)) return -1;
   CString trimmed(name ? name : "");
   trimmed.Trim();
   if (trimmed.IsEmpty()) return -1;
@@ -108,7 +153,7 @@ int CChatDirectory::AddTag(const char* table, const char* name, int& number) con
   for (db.First(); !db.isEOF(); db.Next()) {
     const int tag = Number(db, "tag");
     if (SameTagName(Text(db, "name"), name)) {
-      number = tag;
+      row = ChatTagRow{Number(db, "id"), tag, Text(db, "name")};
       db.DisConnect();
       return 0;
     }
@@ -116,10 +161,10 @@ int CChatDirectory::AddTag(const char* table, const char* name, int& number) con
   }
   const int next = db.RecordCount() > 0 ? last + 1 : 1;
   const bool saved = db.AppendBlank() && db.SetField("name", name) && db.SetField("tag", next) && db.Update();
+  // After Update the record holds what the file stored, its number included.
+  if (saved) row = ChatTagRow{Number(db, "id"), next, Text(db, "name")};
   db.DisConnect();
-  if (!saved) return -1;
-  number = next;
-  return 1;
+  return saved ? 1 : -1;
 }
 
 int CChatDirectory::AppendGroup(const char* name, int tag, const char* title, const char* members) const {
@@ -177,4 +222,117 @@ bool CChatDirectory::ReadCommunity(const char* groupId, CommunityColumns& row) c
                      row.groupdes = TextOrNull(db, "groupdes");
                      row.members = TextOrNull(db, "members");
                    });
+}
+
+bool CChatDirectory::ReadTagsByNumber(const char* table, std::vector<ChatTagRow>& rows) const {
+  rows.clear();
+  if (!IsTagTable(table)) return false;
+  CString sql;
+  sql.Format("SELECT * FROM %s order by tag", table);
+  return ReadAll(m_strDBPath, sql, rows, [](const COrbADO& db) {
+    return ChatTagRow{Number(db, "id"), Number(db, "tag"), Text(db, "name")};
+  });
+}
+
+RowChange CChatDirectory::RenameTag(const char* table, int id, const char* name) const {
+  if (!IsEditableTagTable(table)) return RowChange::Failed;
+  CString sql;
+  sql.Format("SELECT * FROM %s where id=%d", table, id);
+  return ChangeFirst(m_strDBPath, sql, [&](COrbADO& db) { return db.SetField("name", name ? name : ""); });
+}
+
+RowChange CChatDirectory::DeleteChatObjectTag(int id, int tag, bool moveObjects, bool& objectsMoved) const {
+  CString sql;
+  objectsMoved = false;
+  if (moveObjects) {
+    sql.Format("UPDATE CustChatObjectList SET tag=0 WHERE tag=%d", tag);
+    objectsMoved = Execute(m_strDBPath, sql);
+    if (!objectsMoved) return RowChange::Failed;
+  }
+  sql.Format("SELECT * FROM CustChatObjectTag where id=%d", id);
+  const std::optional<bool> found = Exists(m_strDBPath, sql);
+  if (!found) return RowChange::Failed;
+  if (!*found) return RowChange::NoRow;
+  sql.Format("DELETE FROM CustChatObjectTag where id=%d", id);
+  return Execute(m_strDBPath, sql) ? RowChange::Done : RowChange::Failed;
+}
+
+int CChatDirectory::AddChatObject(const char* contactId, const char* name, int tag, const char* role) const {
+  COrbADO db;
+  if (!db.ConnectAccess(m_strDBPath)) return -1;
+  int added = -1;
+  if (db.OpenTable(ById("SELECT * FROM CustChatObjectList where contactid='%s'", contactId), adOpenKeyset,
+                   adLockOptimistic, adCmdText)) {
+    if (db.First())
+      added = 0;
+    else if (db.AppendBlank() && db.SetField("contactid", contactId ? contactId : "") &&
+             db.SetField("name", name ? name : "") && db.SetField("tag", tag) && db.SetField("role", role ? role : "") &&
+             db.SetField("alias", "") && db.Update())
+      added = 1;
+  }
+  db.DisConnect();
+  return added;
+}
+
+RowChange CChatDirectory::SetChatObjectTag(const char* contactId, int tag) const {
+  return ChangeFirst(m_strDBPath, ById("SELECT * FROM CustChatObjectList where contactid='%s'", contactId),
+                     [&](COrbADO& db) { return db.SetField("tag", tag); });
+}
+
+RowChange CChatDirectory::SetChatObjectAlias(const char* contactId, const char* alias) const {
+  return ChangeFirst(m_strDBPath, ById("SELECT * FROM CustChatObjectList where contactid='%s'", contactId),
+                     [&](COrbADO& db) { return db.SetField("alias", alias ? alias : ""); });
+}
+
+RowChange CChatDirectory::DeleteChatObject(const char* contactId) const {
+  const CString sql = ById("SELECT * FROM CustChatObjectList where contactid='%s'", contactId);
+  const std::optional<bool> found = Exists(m_strDBPath, sql);
+  if (!found) return RowChange::Failed;
+  if (!*found) return RowChange::NoRow;
+  return Execute(m_strDBPath, ById("DELETE FROM CustChatObjectList where contactid='%s'", contactId))
+             ? RowChange::Done
+             : RowChange::Failed;
+}
+
+CContactPager::CContactPager() = default;
+CContactPager::~CContactPager() { Close(); }
+
+// The table is counted once and each page read by itself: reading a whole
+// ContactList of 100,000 rows at once took longer than the user should wait
+// for the first page. Pages come in the table's own order (its record keys).
+bool CContactPager::Open(const char* dbPath) {
+  Close();
+  auto db = std::make_unique<COrbADO>();
+  if (!db->ConnectAccess(dbPath ? dbPath : "")) return false;
+  if (!db->OpenTable("SELECT count(*) AS n FROM ContactList", adOpenStatic, adLockReadOnly, adCmdText) ||
+      !db->First()) {
+    db->DisConnect();
+    return false;
+  }
+  m_nRecordCount = Number(*db, "n");
+  m_pDb = std::move(db);
+  return true;
+}
+
+void CContactPager::Close() {
+  if (m_pDb) m_pDb->DisConnect();
+  m_pDb.reset();
+  m_nRecordCount = 0;
+}
+
+bool CContactPager::IsOpen() const { return m_pDb != nullptr; }
+long CContactPager::RecordCount() const { return m_nRecordCount; }
+
+std::vector<ContactRow> CContactPager::ReadPage(long first, int count) {
+  std::vector<ContactRow> rows;
+  if (!m_pDb || first < 1 || count < 1 || first > m_nRecordCount) return rows;
+  CString sql;
+  sql.Format("SELECT * FROM ContactList ORDER BY rowid LIMIT %d OFFSET %ld", count, first - 1);
+  if (!m_pDb->OpenTable(sql, adOpenStatic, adLockReadOnly, adCmdText)) return rows;
+  for (m_pDb->First(); !m_pDb->isEOF(); m_pDb->Next()) {
+    CString role = Text(*m_pDb, "role");
+    role.Trim();
+    rows.push_back(ContactRow{Text(*m_pDb, "contactid"), Text(*m_pDb, "name"), role});
+  }
+  return rows;
 }

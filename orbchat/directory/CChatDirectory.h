@@ -3,10 +3,13 @@
 // function per statement the trees, their dialogs and the chat manager run,
 // taking and returning plain rows. Every call opens the database file and
 // closes it before it returns, so nothing stays open between user actions.
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "CString.h"
+
+class COrbADO;
 
 // A row of a tag table (CustChatObjectTag, CustChatGroupTag or
 // CustCommunityTag); NULL columns read as 0 and empty text.
@@ -51,6 +54,20 @@ struct CommunityColumns {
   std::optional<CString> members;
 };
 
+// A contact of ContactList as the contact browser lists it.
+struct ContactRow {
+  CString contactid;
+  CString name;
+  CString role;
+};
+
+// What a change of one row came to.
+enum class RowChange {
+  Done,    // the row was found and saved
+  NoRow,   // no row was found; nothing was written
+  Failed,  // the database or the statement failed, or the row could not be saved
+};
+
 class CChatDirectory {
  public:
   // The tag tables, by the names the database gives them.
@@ -74,6 +91,29 @@ class CChatDirectory {
   // -1 when the database, the table or the name (blank) is unusable; number
   // is the new or the existing row's number.
   int AddTag(const char* table, const char* name, int& number) const;
+  // The same, handing back the whole row: the appended row as the file
+  // stored it (its own record number included), or the existing row of that
+  // name.
+  int AddTagRow(const char* table, const char* name, ChatTagRow& row) const;
+  // The tags of the table in ascending tag number (the tag selection lists).
+  bool ReadTagsByNumber(const char* table, std::vector<ChatTagRow>& rows) const;
+  // Sets the name of the tag or category whose record number is id.
+  RowChange RenameTag(const char* table, int id, const char* name) const;
+  // Removes the tag with record number id. With moveObjects its chat objects
+  // (tag number tag) go to no tag (number 0) first, so none of them is lost
+  // and none falls into a tag that later gets the freed number. objectsMoved
+  // tells whether that first step was saved: when the removal then fails the
+  // caller mirrors the move alone.
+  RowChange DeleteChatObjectTag(int id, int tag, bool moveObjects, bool& objectsMoved) const;
+
+  // Adds the chat object contactId unless it is there: 1 appended, 0 there
+  // already (the row is left as it is), -1 on failure.
+  int AddChatObject(const char* contactId, const char* name, int tag, const char* role) const;
+  // Sets the tag number or the alias of the chat object contactId.
+  RowChange SetChatObjectTag(const char* contactId, int tag) const;
+  RowChange SetChatObjectAlias(const char* contactId, const char* alias) const;
+  // Removes the chat object contactId.
+  RowChange DeleteChatObject(const char* contactId) const;
 
   // Appends a discussion group with the next free group number (one more
   // than the highest, 1 for the first). Returns that number, 0 on failure.
@@ -96,4 +136,28 @@ class CChatDirectory {
 
  private:
   CString m_strDBPath;
+};
+
+// The whole ContactList, kept open for paging (the contact browser): one
+// connection from Open until Close or destruction.
+class CContactPager {
+ public:
+  CContactPager();
+  ~CContactPager();
+  CContactPager(const CContactPager&) = delete;
+  CContactPager& operator=(const CContactPager&) = delete;
+
+  // Connects and counts the contacts; false when the database or the table
+  // cannot be opened (nothing stays open then).
+  bool Open(const char* dbPath);
+  void Close();
+  bool IsOpen() const;
+  long RecordCount() const;
+  // Up to count rows starting at the 1-based record number first; fewer at
+  // the end of the table, none outside it. NULL columns read as empty text.
+  std::vector<ContactRow> ReadPage(long first, int count);
+
+ private:
+  std::unique_ptr<COrbADO> m_pDb;
+  long m_nRecordCount = 0;
 };

@@ -1,6 +1,10 @@
 #pragma once
 // The tree on the first tab: the user's chat objects (contacts) under the
-// user's own tags, from CustChatObjectTag and CustChatObjectList.
+// user's own tags, from CustChatObjectTag and CustChatObjectList. Its menu
+// adds contacts and tags, moves a contact to another tag, sets a contact's
+// remark, renames a tag and deletes contacts and tags; every change is
+// written to the database first and then mirrored in the tree, which is
+// never reloaded.
 #include "directory/CChatTreeBase.h"
 #include "directory/TreeRecords.h"
 
@@ -22,8 +26,37 @@ class CChatObjTreeCtrl : public CChatTreeBase {
   // Linear scan in array order; the first match's node, or null.
   HTREEITEM FindContactItem(const char* contactid) const;
 
+  // The menu commands, acting on the selected node.
+  void OnAddContact();
+  void OnEditRemark();
+  void OnMoveToTag();
+  void OnAddTag();
+  void OnRenameTag();
+  void OnDeleteContact();
+  void OnDeleteTag();
+
+  // Puts the contact on the tree under the tag numbered tag and into the
+  // database, or selects its node and says where it stands when it is
+  // there already.
+  void AddContact(const char* contactid, const char* name, const char* role, int tag);
+
   RecordArray<tag_ChatItemData> m_arrItemData;
 
  protected:
+  // Object commands on a chat object; tag commands on a tag or empty space;
+  // adding a contact or a tag always.
+  bool PrepareMenu(CMenu& menu, HTREEITEM item) override;
+
   DECLARE_MESSAGE_MAP()
+
+ private:
+  tag_ChatItemData* SelectedObject() const { return RecordOf(m_arrItemData, GetSelectedItem()); }
+  tag_ChatTagData* SelectedTag() const { return RecordOf(m_arrTagData, GetSelectedItem()); }
+  // Makes the node of record under the node of tag (the top level when the
+  // tag has none), with the record's name and role icon; the old node, if
+  // any, goes. The record follows: its node, tag node and tag number.
+  void PlaceObject(tag_ChatItemData& record, int tag);
+  // Takes the record and its node out of the tree.
+  void RemoveObject(const tag_ChatItemData& record);
+  static CString RoleIcon(const char* role);
 };

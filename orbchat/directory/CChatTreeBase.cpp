@@ -1,10 +1,12 @@
 #include "directory/CChatTreeBase.h"
 
 #include "OrbSkin.h"
+#include "CDialog.h"
 #include "chat/COrbChat_Mgr.h"
 
 BEGIN_MESSAGE_MAP(CChatTreeBase, CTreeCtrl)
   ON_WM_LBUTTONDBLCLK()
+  ON_WM_RBUTTONDOWN()
 END_MESSAGE_MAP()
 
 void CChatTreeBase::SetNodeIcon(HTREEITEM item, const char* icon) {
@@ -73,4 +75,37 @@ void CChatTreeBase::OnLButtonDblClk(UINT /*flags*/, CPoint /*point*/) {
   }
   SelectItem(item);
   OpenSelected();
+}
+
+void CChatTreeBase::OnRButtonDown(UINT /*flags*/, CPoint point) {
+  const HTREEITEM item = HitTest(point);
+  if (!m_pMenu || !PrepareMenu(*m_pMenu, item)) {
+    Default();
+    return;
+  }
+  CPoint screen = point;
+  ClientToScreen(&screen);
+  dsTrackPopupMenu(m_pMenu->m_hMenu, TPM_RIGHTBUTTON, screen.x, screen.y, m_hWnd, nullptr);
+}
+
+void CChatTreeBase::EnableItems(CMenu& menu, std::initializer_list<UINT> ids, bool enable) {
+  for (UINT id : ids) menu.EnableMenuItem(id, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_DISABLED | MF_GRAYED));
+}
+
+INT_PTR CChatTreeBase::RunDialog(CDialog& dialog) {
+  Invalidate();
+  UpdateWindow();
+  const INT_PTR result = dialog.DoModal();
+  Invalidate();
+  return result;
+}
+
+void CChatTreeBase::Notify(const char* text) const { dsMessageBox(m_hWnd, text, "提示", MB_OK | MB_ICONEXCLAMATION); }
+
+bool CChatTreeBase::Confirm(const char* text) const {
+  return dsMessageBox(m_hWnd, text, "提示", MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void CChatTreeBase::ReportNotSaved() const {
+  Notify("\n本地数据库无法写入（可能被其他程序占用或只读），修改没有保存。");
 }

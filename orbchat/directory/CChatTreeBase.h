@@ -5,6 +5,7 @@
 //
 // The host panel sets m_pMenu, m_pProtocol and m_pChatMgr, then calls
 // SetDBPath and InitTree once.
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "directory/CChatDirectory.h"
 #include "directory/TreeRecords.h"
 
+class CDialog;
 class COrbChat_Form;
 class COrbChat_Mgr;
 class COrbHttp_Protocol_Orb;
@@ -127,6 +129,27 @@ class CChatTreeBase : public CTreeCtrl {
   }
 
   void OnLButtonDblClk(UINT flags, CPoint point);
+  // Shows m_pMenu for the node under point (client coordinates; the
+  // selection is not changed) once PrepareMenu has enabled its items; the
+  // chosen command comes back to the tree and acts on the selected node.
+  // Without a menu, or when the tree has no commands, the default
+  // processing runs.
+  void OnRButtonDown(UINT flags, CPoint point);
+  // Enables and grays the menu's items for item (null on empty space);
+  // false when the tree offers no menu.
+  virtual bool PrepareMenu(CMenu& /*menu*/, HTREEITEM /*item*/) { return false; }
+  static void EnableItems(CMenu& menu, std::initializer_list<UINT> ids, bool enable);
+
+  // Runs a dialog modally over the tree, repainting the tree just before and
+  // just after, so no trace of the menu or the dialog stays on it.
+  INT_PTR RunDialog(CDialog& dialog);
+  // A notice owned by the tree: caption "提示", exclamation icon, OK.
+  void Notify(const char* text) const;
+  // Asks a yes/no question; true for yes.
+  bool Confirm(const char* text) const;
+  // Tells the user a change could not be saved (the database is locked,
+  // read-only or missing); the tree was left as it was.
+  void ReportNotSaved() const;
 
   CString m_strDBPath;
 

@@ -4,5 +4,11 @@ list(APPEND ORBCHAT_SOURCES
   directory/CChatTreeBase.cpp
   directory/CChatObjTreeCtrl.cpp
   directory/CChatGrpTreeCtrl.cpp
-  directory/CChatCmtTreeCtrl.cpp)
-list(APPEND ORBCHAT_LIBS OrbSkin OrbADO)
+  directory/CChatCmtTreeCtrl.cpp
+  directory/COrbChat_EditTag.cpp
+  directory/COrbChat_ReNameDlg.cpp
+  directory/CSelectTagDialog.cpp
+  directory/COrbChat_SelectContactTag.cpp
+  directory/COrbChat_SelectGroupTag.cpp
+  directory/COrbChat_ContactBrowser.cpp)
+list(APPEND ORBCHAT_LIBS OrbSkin OrbADO comctl32)

@@ -29,6 +29,8 @@ class CFakeSession : public COrbHttp_Protocol_Orb {
   CString GetMyRole() const override { return m_strRole; }
   CString GetRoleCodes() const override { return m_strRoleCodes; }
   InfoLoginInfoStruct* GetLoginInfo() override { return m_bLoggedIn ? &m_login : nullptr; }
+  // The login record's settings file (empty unless a test sets it).
+  CString GetUserCustomFileName() const override { return m_login.m_strCustomFilePath; }
 
   std::vector<Pushed> m_arrPushed;
   std::map<CString, std::deque<std::pair<CString, unsigned>>> m_mapInbox;  // pool -> (text, push id)

@@ -40,11 +40,13 @@ TEST_F(DemoRunTest, ScriptedRunShowsEveryTabSavesPicturesAndSignalsReady) {
   _putenv_s("ORB_READY_FILE", m_folder.File("ready"));
   EXPECT_EQ(CDemoApp(m_options).Run(), kDemoExitOk);
   for (const char* shot : {"截图\\demo-objects.png", "截图\\demo-groups.png", "截图\\demo-communities.png",
-                           "截图\\demo-chat-peer.png", "截图\\demo-chat-new.png", "截图\\demo-chat-community.png"})
+                           "截图\\demo-chat-peer.png", "截图\\demo-chat-new.png", "截图\\demo-chat-community.png",
+                           "截图\\demo-edit-2-add-contact.png", "截图\\demo-edit-7-delete-tag.png"})
     EXPECT_TRUE(IsPng(m_folder.Read(shot))) << shot;
   // The report is UTF-8, for reading on the build machine.
   const std::string report = CodePage::Utf8ToAnsi(m_folder.Read("截图\\demo-report.txt").c_str()).Str();
   EXPECT_NE(report.find("结果：通过"), std::string::npos) << report;
+  EXPECT_NE(report.find("从联系人浏览添加"), std::string::npos) << report;
   EXPECT_EQ(report.find("失败"), std::string::npos) << report;
   EXPECT_NE(report.find("本周六上午九点在奥林匹克公园集合。"), std::string::npos) << "the community message was shown";
   EXPECT_TRUE(m_folder.Has("ready"));
