@@ -384,7 +384,10 @@ class Rich {
         case Item::Kind::Text:
           if (havePending && !(item.format == pendingFormat)) flush();
           if (!havePending) pendingFormat = item.format, havePending = true;
-          pending += item.text;
+          // A no-break space goes in as a blank: a face that does not exist
+          // (the module's "Serif") falls back to a font without its glyph.
+          // The writer turns blanks that HTML would collapse into &nbsp;.
+          for (wchar_t c : item.text) pending += c == 0xA0 ? L' ' : c;
           last = item.format;
           break;
         case Item::Kind::Break:
