@@ -119,9 +119,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       "<I>李四 已加入讨论组</I> <SPAN style=\"background-color:#FFFF99; color:#800080\">(3 人在线)</SPAN></DIV></FONT><DIV></DIV>");
   frame.view.FlushAppends();
 
-  // The editor as the conversation window sets it up, with mixed formatting.
+  // The editor as the conversation window sets it up (its default font "MS
+  // Sans Serif" becomes " Serif" in MakePageHtml), with mixed formatting.
   frame.editor.SetHtml(
-      "<HTML><BODY bgColor=#ffffff>\r\n<FONT style=\"BACKGROUND-COLOR: #FFFFE0\" color=#000080 size=3 face=宋体>\r\n"
+      "<HTML><BODY bgColor=#ffffff>\r\n<FONT style=\"BACKGROUND-COLOR: #FFFFE0\" color=#000080 size=3 face= Serif>\r\n"
       "<DIV></DIV>\r\n</BODY></HTML>");
   frame.editor.PasteHTMLAtCurrentSelection(
       "这是<B>粗体</B>、<I>斜体</I>、<U>下划线</U>，<FONT color=#FF0000 size=5>大红字</FONT>和"
