@@ -12,7 +12,8 @@ class ORBHTMLEDIT_API CHtmlEdit : public CHtmlEditCtrl2 {
   CHtmlEdit();
   ~CHtmlEdit() override;
 
-  // Creates the RichEdit 4.1 window (child, visible, vertical scroll bar) at
+  // Creates the RichEdit 4.1 window (child, visible, 2-pixel client edge,
+  // vertical scroll bar) at
   // rect in parent's client area with control id id, sets its default format
   // (never Wine's bold System font) and starts with an empty, editable
   // document. FALSE when the window exists already or cannot be created.

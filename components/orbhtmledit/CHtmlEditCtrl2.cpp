@@ -304,6 +304,18 @@ class Rich {
     Send(EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(text.c_str()));
   }
 
+  // Empties the document. Wine deletes text front to back and moves every
+  // later run at each step, so a long document goes in pieces from its end.
+  void Clear() const {
+    constexpr LONG kPiece = 8192;
+    for (LONG length = Length(); length > kPiece; length -= kPiece) {
+      Select(length - kPiece, length);
+      ReplaceSelection(L"", false);
+    }
+    SETTEXTEX clear{ST_DEFAULT, 1200};
+    Send(EM_SETTEXTEX, reinterpret_cast<WPARAM>(&clear), reinterpret_cast<LPARAM>(L""));
+  }
+
   // A record for a picture source, shown when the rule allows it.
   DWORD AddRecord(const std::wstring& source, bool embed, PictureSources::Trust trust,
                   std::shared_ptr<const PictureObject::Display>& display) const {
@@ -372,7 +384,10 @@ class Rich {
         case Item::Kind::Text:
           if (havePending && !(item.format == pendingFormat)) flush();
           if (!havePending) pendingFormat = item.format, havePending = true;
-          pending += item.text;
+          // A no-break space goes in as a blank: a face that does not exist
+          // (the module's "Serif") falls back to a font without its glyph.
+          // The writer turns blanks that HTML would collapse into &nbsp;.
+          for (wchar_t c : item.text) pending += c == 0xA0 ? L' ' : c;
           last = item.format;
           break;
         case Item::Kind::Break:
@@ -500,8 +515,7 @@ HRESULT CHtmlEditCtrl2::SetHtml(const char* html) {
   HtmlReader::Options options;
   Document document = HtmlReader::ReadAnsi(html ? html : "", SIZE_MAX, options);
   StripTrailingBreaks(document);
-  SETTEXTEX clear{ST_DEFAULT, 1200};
-  rich.Send(EM_SETTEXTEX, reinterpret_cast<WPARAM>(&clear), reinterpret_cast<LPARAM>(L""));
+  rich.Clear();
   m_pImpl->records.clear();
   const Format start = document.HasContent() || !document.hasTypingFormat ? Format{} : document.typingFormat;
   rich.SetFormat(SCF_ALL, start);

@@ -329,6 +329,7 @@ class Emitter {
     m_document.items.push_back(std::move(item));
     m_atLineStart = true;
     m_anyContent = true;
+    m_lineLength = 0;
   }
 
   // A block boundary: a paragraph end unless the line is empty already.
@@ -357,14 +358,20 @@ class Emitter {
       m_full = true;
       return;
     }
+    if (m_lineLength >= m_options.maxParagraph) Break();
     auto& items = m_document.items;
-    if (items.empty() || items.back().kind != Item::Kind::Text || !(items.back().format == format)) {
+    const bool sameRun = !items.empty() && items.back().kind == Item::Kind::Text &&
+                         (items.back().format == format || m_runs >= m_options.maxRuns);
+    if (!sameRun) {
       Item item;
-      item.format = format;
+      item.format = m_runs >= m_options.maxRuns ? m_lastFormat : format;
+      m_lastFormat = item.format;
       items.push_back(std::move(item));
+      ++m_runs;
     }
     items.back().text.push_back(c);
     ++m_characters;
+    ++m_lineLength;
     m_atLineStart = false;
     m_anyContent = true;
   }
@@ -378,6 +385,9 @@ class Emitter {
   bool m_full = false;
   std::size_t m_characters = 0;
   std::size_t m_pictures = 0;
+  std::size_t m_runs = 0;
+  std::size_t m_lineLength = 0;
+  Format m_lastFormat;  // the format of the last run begun
 };
 
 xmlNode* FindBody(xmlNode* node) {

@@ -21,10 +21,15 @@ struct Options {
   bool atLineStart = true;
   // The format in effect where the content goes.
   HtmlModel::Format base;
-  // At most this many characters and pictures are read; the rest of the text
-  // is dropped (a partial document).
-  std::size_t maxCharacters = 4u * 1024u * 1024u;
-  std::size_t maxPictures = 4096;
+  // Limits that keep hostile content from stalling the control (RichEdit
+  // rewraps a paragraph after each run put into it): at most this many
+  // characters and pictures are read, the rest is dropped (a partial
+  // document); after this many differently formatted runs the text keeps the
+  // last format; a paragraph longer than this is ended and a new one begun.
+  std::size_t maxCharacters = 256u * 1024u;
+  std::size_t maxPictures = 1000;
+  std::size_t maxRuns = 2000;
+  std::size_t maxParagraph = 1024;
 };
 
 // html is code page 936 text (up to its first NUL, or length bytes).

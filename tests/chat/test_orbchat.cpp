@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 #include "ChatTestSupport.h"
@@ -321,6 +322,24 @@ TEST(BstrConversionTest, EmptiesTheOutputAndConvertsWholeTexts) {
     ::SysFreeString(bstr);
     EXPECT_EQ(out, c.expected);
   }
+}
+
+// The class lives in OrbHtmlEdit.dll now; OrbChat.dll still exports the
+// function (forwarded there), so a host that imports it from the module runs.
+TEST(BstrConversionTest, OrbChatDllStillExportsIt) {
+  HMODULE module = ::LoadLibraryW(L"OrbChat.dll");
+  ASSERT_NE(module, nullptr);
+  FARPROC address = ::GetProcAddress(module, "_ZN14CHtmlEditCtrl212BSTR2CStringEPwR7CString");
+  ASSERT_NE(address, nullptr);
+  void (*convert)(BSTR, CString&) = nullptr;
+  static_assert(sizeof convert == sizeof address);
+  std::memcpy(&convert, &address, sizeof convert);
+  CString out;
+  BSTR bstr = ::SysAllocString(L"张三你好");
+  convert(bstr, out);
+  ::SysFreeString(bstr);
+  EXPECT_EQ(out, "张三你好");
+  ::FreeLibrary(module);
 }
 
 }  // namespace
