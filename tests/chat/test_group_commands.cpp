@@ -19,6 +19,7 @@
 #include "chat/ModuleHandle.h"
 #include "directory/CChatGrpTreeCtrl.h"
 #include "directory/COrbChat_EditTag.h"
+#include "directory/COrbChat_GroupManage.h"
 #include "directory/COrbChat_ReNameDlg.h"
 #include "directory/COrbChat_SelectGroupTag.h"
 #include "resources/resource.h"
@@ -243,6 +244,140 @@ TEST_F(GroupCommandTest, ALockedDatabaseLeavesTreeAndFileAsTheyWere) {
   EXPECT_EQ(Column("SELECT name || tag FROM CustChatGroupList WHERE groupid=3"), CString("评审2"));
   EXPECT_EQ(Column("SELECT count(*) FROM CustChatGroupTag"), CString("2"));
   EXPECT_NE(m_boxes.Last().text.Find("没有保存"), -1);
+}
+
+// The group management dialog, driven inside its modal loop.
+std::string Ids(const CListCtrl& list) {
+  std::string ids;
+  for (int i = 0; i < list.GetItemCount(); ++i) ids += std::string(list.GetItemText(i, 1).GetString()) + " ";
+  return ids;
+}
+void Select(CListCtrl& list, int row) { list.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED); }
+
+class GroupManageTest : public GroupCommandTest {
+ protected:
+  void SetUp() override {
+    GroupCommandTest::SetUp();
+    ASSERT_TRUE(m_db.Insert("ContactList", {{"contactid", "c1001"}, {"name", "张三"}, {"role", " c "}}));
+    ASSERT_TRUE(m_db.Insert("ContactList", {{"contactid", "c1002"}, {"name", "李四"}, {"role", "x"}}));
+    ASSERT_TRUE(m_db.Insert("ContactList", {{"contactid", "c1003"}, {"name", "王五"}, {"role", "s"}}));
+  }
+};
+
+TEST_F(GroupManageTest, ANewGroupIsCheckedConfirmedAndGetsTheNextNumber) {
+  MakeTree();
+  std::string contacts, members, caption, okText;
+  bool stayedOpen = true;
+  m_modal.Drive([&](CDialog& d) {
+    auto& dialog = dynamic_cast<COrbChat_GroupManage&>(d);
+    caption = dialog.GetWindowText().GetString();
+    okText = dialog.GetDlgItem(IDOK)->GetWindowText().GetString();
+    contacts = Ids(dialog.m_listContacts);
+    members = Ids(dialog.m_listMembers);
+    dialog.SendMessage(WM_COMMAND, IDOK);  // no name
+    dialog.SetDlgItemText(IDC_GROUP_NAME, "O'Neil 组");
+    dialog.SendMessage(WM_COMMAND, IDOK);  // no title
+    dialog.SetDlgItemText(IDC_GROUP_TITLE, "周会");
+    dialog.SendMessage(WM_COMMAND, IDOK);  // no members
+    Select(dialog.m_listContacts, 2);
+    dialog.SendMessage(WM_COMMAND, IDC_MEMBER_ADD);  // c1003
+    Select(dialog.m_listContacts, 0);
+    dialog.SendMessage(WM_COMMAND, IDC_MEMBER_ADD);  // c1001
+    m_boxes.Answer(IDCANCEL);
+    dialog.SendMessage(WM_COMMAND, IDOK);  // the confirmation is cancelled
+    stayedOpen = ::IsWindow(dialog.m_hWnd) && dialog.GetSaved() == nullptr;
+    dialog.SendMessage(WM_COMMAND, IDOK);
+  });
+  Tree().SendMessage(WM_COMMAND, ID_GROUP_NEW);
+  EXPECT_EQ(m_modal.TimedOut(), 0);
+  EXPECT_EQ(caption, "新建群组");
+  EXPECT_EQ(okText, "添加");
+  EXPECT_EQ(contacts, "c1001 c1002 c1003 ");
+  EXPECT_EQ(members, "");
+  EXPECT_TRUE(stayedOpen);
+  ASSERT_EQ(m_boxes.Count(), 5u);
+  EXPECT_EQ(m_boxes.Asked()[0].text, CString("群组名称不能为空！"));
+  EXPECT_EQ(m_boxes.Asked()[1].text, CString("群组标题不能为空！"));
+  EXPECT_EQ(m_boxes.Asked()[2].text, CString("群组成员不能为空！"));
+  EXPECT_EQ(m_boxes.Asked()[2].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+  // Categories come by number: the first entry is category 1.
+  EXPECT_EQ(m_boxes.Last().text,
+            CString("群组分类:兴趣(1)\n    名称:O'Neil 组\n    标题:周会\n    共 2 人\n 请确认 添加群组内容是否正确？"));
+  EXPECT_EQ(Column("SELECT name || '|' || tag || '|' || title || '|' || members FROM CustChatGroupList "
+                   "WHERE groupid=10"),
+            CString("O'Neil 组|1|周会|c1003,c1001"));
+  // The tree adds the group when it is next filled.
+  EXPECT_EQ(Tree().m_arrItemData.size(), 3u);
+  Reload();
+  EXPECT_NE(Group(10), nullptr);
+}
+
+TEST_F(GroupManageTest, TheFirstGroupOfAnEmptyListIsNumberOne) {
+  ASSERT_TRUE(m_db.Exec("DELETE FROM CustChatGroupList; DELETE FROM CustChatGroupTag;"));
+  COrbChat_GroupManage dialog(&m_frame, &m_session, nullptr);
+  m_modal.Drive([](CDialog& d) {
+    auto& manage = dynamic_cast<COrbChat_GroupManage&>(d);
+    manage.SetDlgItemText(IDC_GROUP_NAME, "第一组");
+    manage.SetDlgItemText(IDC_GROUP_TITLE, "第一");
+    manage.SendMessage(WM_COMMAND, IDC_MEMBER_ADD);
+    manage.SendMessage(WM_COMMAND, IDOK);
+  });
+  ASSERT_EQ(dialog.DoModal(), IDOK);
+  ASSERT_NE(dialog.GetSaved(), nullptr);
+  EXPECT_EQ(dialog.GetSaved()->groupid, 1);
+  // Without categories the group stands under none.
+  EXPECT_EQ(Column("SELECT groupid || '|' || tag || '|' || members FROM CustChatGroupList"), CString("1|0|c1001"));
+}
+
+TEST_F(GroupManageTest, ManagingKeepsNumberNameAndCategoryAndStoresOnlyTheMembersShown) {
+  // 300 more contacts after the first three: the last ones are not shown.
+  ASSERT_TRUE(m_db.Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+                        "INSERT INTO ContactList (contactid, name, role) SELECT 'z' || i, 'z', 'c' FROM n;"));
+  ASSERT_TRUE(m_db.Exec("UPDATE CustChatGroupList SET members='c1001,c1002,z300' WHERE groupid=3;"));
+  MakeTree();
+  std::string members, caption, okText, roles;
+  bool nameEnabled = true, categoryEnabled = true;
+  int contactRows = 0;
+  m_modal.Drive([&](CDialog& d) {
+    auto& dialog = dynamic_cast<COrbChat_GroupManage&>(d);
+    caption = dialog.GetWindowText().GetString();
+    okText = dialog.GetDlgItem(IDOK)->GetWindowText().GetString();
+    nameEnabled = ::IsWindowEnabled(::GetDlgItem(dialog.m_hWnd, IDC_GROUP_NAME));
+    categoryEnabled = ::IsWindowEnabled(::GetDlgItem(dialog.m_hWnd, IDC_GROUP_CATEGORY));
+    members = Ids(dialog.m_listMembers);
+    contactRows = dialog.m_listContacts.GetItemCount();
+    for (int i = 0; i < 2; ++i)
+      roles += reinterpret_cast<const InfoContactStru*>(dialog.m_listMembers.GetItemData(i))->role.GetString();
+    Select(dialog.m_listMembers, 0);
+    dialog.SendMessage(WM_COMMAND, IDC_MEMBER_REMOVE);  // c1001 leaves
+    dialog.SetDlgItemText(IDC_GROUP_TITLE, "新标题");
+    dialog.SendMessage(WM_COMMAND, IDOK);
+  });
+  Command(Group(3), ID_GROUP_MANAGE_MEMBERS);
+  EXPECT_EQ(m_modal.TimedOut(), 0);
+  EXPECT_EQ(caption, "群组成员管理");
+  EXPECT_EQ(okText, "保存");
+  EXPECT_FALSE(nameEnabled);
+  EXPECT_FALSE(categoryEnabled);
+  EXPECT_EQ(members, "c1001 c1002 ");
+  EXPECT_EQ(contactRows, 298);  // 300 shown, two of them members
+  // A trimmed known role stays; an unknown one becomes the user's own.
+  EXPECT_EQ(roles, "cc");
+  EXPECT_EQ(Column("SELECT groupid || '|' || name || '|' || tag || '|' || title || '|' || members "
+                   "FROM CustChatGroupList WHERE groupid=3"),
+            CString("3|评审|2|新标题|c1002"));
+  EXPECT_EQ(Column("SELECT count(*) FROM CustChatGroupList"), CString("3"));
+  const tag_GroupItemData& record = *Tree().m_arrItemData[0];
+  EXPECT_EQ(record.title, CString("新标题"));
+  EXPECT_EQ(record.members, CString("c1002"));
+  EXPECT_EQ(Tree().GetItemText(record.hItem), CString("评审"));
+}
+
+TEST_F(GroupManageTest, AGroupWhoseCategoryHasNoRowKeepsItsCategory) {
+  MakeTree();
+  m_modal.Drive([](CDialog& d) { d.SendMessage(WM_COMMAND, IDOK); });
+  Command(Group(9), ID_GROUP_MANAGE_MEMBERS);  // category 6, members "c1001,"
+  EXPECT_EQ(Column("SELECT tag || '|' || members FROM CustChatGroupList WHERE groupid=9"), CString("6|c1001"));
 }
 
 }  // namespace
