@@ -380,4 +380,28 @@ TEST_F(GroupManageTest, AGroupWhoseCategoryHasNoRowKeepsItsCategory) {
   EXPECT_EQ(Column("SELECT tag || '|' || members FROM CustChatGroupList WHERE groupid=9"), CString("6|c1001"));
 }
 
+TEST_F(GroupManageTest, ALockedDatabaseKeepsTheDialogOpenWithTheInput) {
+  COrbChat_GroupManage dialog(&m_frame, &m_session, nullptr);
+  sqlite3* other = m_db.OpenRaw();
+  CString title;
+  m_modal.Drive([&](CDialog& d) {
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    d.SetDlgItemText(IDC_GROUP_NAME, "锁");
+    d.SetDlgItemText(IDC_GROUP_TITLE, "锁住");
+    d.SendMessage(WM_COMMAND, IDC_MEMBER_ADD);
+    d.SendMessage(WM_COMMAND, IDOK);
+    d.GetDlgItemText(IDC_GROUP_TITLE, title);
+    d.PostMessage(WM_COMMAND, IDCANCEL);
+  });
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  EXPECT_EQ(dialog.GetSaved(), nullptr);
+  EXPECT_EQ(title, CString("锁住"));
+  ASSERT_EQ(m_boxes.Count(), 2u);  // the confirmation, then the error
+  EXPECT_EQ(m_boxes.Last().caption, CString("错误"));
+  EXPECT_EQ(m_boxes.Last().text, CString("群组列表打开失败无法保存！"));
+  EXPECT_EQ(Column("SELECT count(*) FROM CustChatGroupList"), CString("3"));
+}
+
 }  // namespace
