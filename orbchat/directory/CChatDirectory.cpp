@@ -40,6 +40,12 @@ bool ReadFirst(const CString& dbPath, const char* sql, ReadRow read) {
   return found;
 }
 int Number(const COrbADO& db, const char* column) { return db.GetField(column).ToInt(); }
+// A statement that selects one group by its number.
+CString ByGroupId(const char* format, int groupId) {
+  CString sql;
+  sql.Format(format, groupId);
+  return sql;
+}
 
 // Opens one changeable statement and lets change set the fields of its first
 // row, which is then saved.
@@ -168,18 +174,43 @@ int CChatDirectory::AddTagRow(const char* table, const char* name, ChatTagRow& r
 }
 
 int CChatDirectory::AppendGroup(const char* name, int tag, const char* title, const char* members) const {
+  ChatGroupRow group{0, name ? name : "", tag, title ? title : "", members ? members : ""};
+  return SaveGroup(group, true) == GroupSave::Saved ? group.groupid : 0;
+}
+
+GroupSave CChatDirectory::SaveGroup(ChatGroupRow& group, bool create) const {
   COrbADO db;
-  if (!db.ConnectAccess(m_strDBPath)) return 0;
-  if (!db.OpenTable("SELECT * FROM CustChatGroupList order by groupid", adOpenKeyset, adLockOptimistic, adCmdText)) {
+  if (!db.ConnectAccess(m_strDBPath)) return GroupSave::NoDatabase;
+  const CString sql = create ? CString("SELECT * FROM CustChatGroupList order by groupid")
+                             : ByGroupId("SELECT * FROM CustChatGroupList where groupid=%d", group.groupid);
+  if (!db.OpenTable(sql, adOpenKeyset, adLockOptimistic, adCmdText)) {
     db.DisConnect();
-    return 0;
+    return GroupSave::NoTable;
   }
-  const int groupId = db.End() ? Number(db, "groupid") + 1 : 1;
-  const bool saved = db.AppendBlank() && db.SetField("groupid", groupId) && db.SetField("name", name ? name : "") &&
-                     db.SetField("tag", tag) && db.SetField("title", title ? title : "") &&
-                     db.SetField("members", members ? members : "") && db.Update();
+  GroupSave result = GroupSave::Failed;
+  if (create) {
+    const int groupId = db.End() ? Number(db, "groupid") + 1 : 1;
+    if (db.AppendBlank()) {
+      group.groupid = groupId;
+      result = GroupSave::Saved;
+    }
+  } else {
+    result = db.First() ? GroupSave::Saved : GroupSave::NoRow;
+  }
+  if (result == GroupSave::Saved &&
+      !(db.SetField("groupid", group.groupid) && db.SetField("name", group.name.GetString()) && db.SetField("tag", group.tag) &&
+        db.SetField("title", group.title.GetString()) && db.SetField("members", group.members.GetString()) && db.Update()))
+    result = GroupSave::Failed;
   db.DisConnect();
-  return saved ? groupId : 0;
+  return result;
+}
+
+bool CChatDirectory::ReadContacts(int limit, std::vector<ContactRow>& rows) const {
+  CString sql;
+  sql.Format("select top %d * FROM ContactList", limit);
+  return ReadAll(m_strDBPath, sql, rows, [](const COrbADO& db) {
+    return ContactRow{Text(db, "contactid"), Text(db, "name"), Text(db, "role")};
+  });
 }
 
 bool CChatDirectory::ReadChatObjectName(const char* contactId, CString& alias, CString& name) const {
@@ -241,20 +272,54 @@ RowChange CChatDirectory::RenameTag(const char* table, int id, const char* name)
   return ChangeFirst(m_strDBPath, sql, [&](COrbADO& db) { return db.SetField("name", name ? name : ""); });
 }
 
-RowChange CChatDirectory::DeleteChatObjectTag(int id, int tag, bool moveObjects, bool& objectsMoved) const {
+namespace {
+// Removes the row with record number id from a tag table, after moving the
+// items of its tag number to no tag (0) when moveItems is set.
+RowChange DeleteTagWithItems(const CString& dbPath, const char* tagTable, const char* itemTable, int id, int tag,
+                             bool moveItems, bool& itemsMoved) {
   CString sql;
-  objectsMoved = false;
-  if (moveObjects) {
-    sql.Format("UPDATE CustChatObjectList SET tag=0 WHERE tag=%d", tag);
-    objectsMoved = Execute(m_strDBPath, sql);
-    if (!objectsMoved) return RowChange::Failed;
+  itemsMoved = false;
+  if (moveItems) {
+    sql.Format("UPDATE %s SET tag=0 WHERE tag=%d", itemTable, tag);
+    itemsMoved = Execute(dbPath, sql);
+    if (!itemsMoved) return RowChange::Failed;
   }
-  sql.Format("SELECT * FROM CustChatObjectTag where id=%d", id);
-  const std::optional<bool> found = Exists(m_strDBPath, sql);
+  sql.Format("SELECT * FROM %s where id=%d", tagTable, id);
+  const std::optional<bool> found = Exists(dbPath, sql);
   if (!found) return RowChange::Failed;
   if (!*found) return RowChange::NoRow;
-  sql.Format("DELETE FROM CustChatObjectTag where id=%d", id);
-  return Execute(m_strDBPath, sql) ? RowChange::Done : RowChange::Failed;
+  sql.Format("DELETE FROM %s where id=%d", tagTable, id);
+  return Execute(dbPath, sql) ? RowChange::Done : RowChange::Failed;
+}
+
+}  // namespace
+
+RowChange CChatDirectory::DeleteChatObjectTag(int id, int tag, bool moveObjects, bool& objectsMoved) const {
+  return DeleteTagWithItems(m_strDBPath, kChatObjectTags, "CustChatObjectList", id, tag, moveObjects, objectsMoved);
+}
+
+RowChange CChatDirectory::DeleteGroupTag(int id, int tag, bool moveGroups, bool& groupsMoved) const {
+  return DeleteTagWithItems(m_strDBPath, kGroupTags, "CustChatGroupList", id, tag, moveGroups, groupsMoved);
+}
+
+RowChange CChatDirectory::RenameGroup(int groupId, const char* name) const {
+  return ChangeFirst(m_strDBPath, ByGroupId("SELECT * FROM CustChatGroupList where groupid=%d", groupId),
+                     [&](COrbADO& db) { return db.SetField("name", name ? name : ""); });
+}
+
+RowChange CChatDirectory::SetGroupTag(int groupId, int tag) const {
+  return ChangeFirst(m_strDBPath, ByGroupId("SELECT * FROM CustChatGroupList where groupid=%d", groupId),
+                     [&](COrbADO& db) { return db.SetField("tag", tag); });
+}
+
+RowChange CChatDirectory::DeleteGroup(int groupId) const {
+  const std::optional<bool> found =
+      Exists(m_strDBPath, ByGroupId("SELECT * FROM CustChatGroupList where groupid=%d", groupId));
+  if (!found) return RowChange::Failed;
+  if (!*found) return RowChange::NoRow;
+  return Execute(m_strDBPath, ByGroupId("DELETE FROM CustChatGroupList where groupid=%d", groupId))
+             ? RowChange::Done
+             : RowChange::Failed;
 }
 
 int CChatDirectory::AddChatObject(const char* contactId, const char* name, int tag, const char* role) const {

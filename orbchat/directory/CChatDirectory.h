@@ -61,6 +61,15 @@ struct ContactRow {
   CString role;
 };
 
+// What saving a discussion group came to.
+enum class GroupSave {
+  Saved,       // the row was written
+  NoRow,       // the group to change has no row; nothing was written
+  NoDatabase,  // the database could not be opened
+  NoTable,     // the group list could not be opened
+  Failed,      // the row could not be written
+};
+
 // What a change of one row came to.
 enum class RowChange {
   Done,    // the row was found and saved
@@ -105,6 +114,9 @@ class CChatDirectory {
   // tells whether that first step was saved: when the removal then fails the
   // caller mirrors the move alone.
   RowChange DeleteChatObjectTag(int id, int tag, bool moveObjects, bool& objectsMoved) const;
+  // The same for a category of the discussion groups: its groups go to no
+  // category (number 0) first.
+  RowChange DeleteGroupTag(int id, int tag, bool moveGroups, bool& groupsMoved) const;
 
   // Adds the chat object contactId unless it is there: 1 appended, 0 there
   // already (the row is left as it is), -1 on failure.
@@ -118,6 +130,18 @@ class CChatDirectory {
   // Appends a discussion group with the next free group number (one more
   // than the highest, 1 for the first). Returns that number, 0 on failure.
   int AppendGroup(const char* name, int tag, const char* title, const char* members) const;
+  // Writes all columns of group: a new row with the next free group number
+  // (handed back in group.groupid) when create is set, else the row of
+  // group.groupid.
+  GroupSave SaveGroup(ChatGroupRow& group, bool create) const;
+  // The first limit contacts of ContactList in the table's order; NULL
+  // columns read as empty text.
+  bool ReadContacts(int limit, std::vector<ContactRow>& rows) const;
+  // Sets the name or the category number of the group groupId.
+  RowChange RenameGroup(int groupId, const char* name) const;
+  RowChange SetGroupTag(int groupId, int tag) const;
+  // Removes the group groupId.
+  RowChange DeleteGroup(int groupId) const;
 
   // The alias and name of the chat object contactId (the first row found);
   // false when there is none or the database cannot be read.

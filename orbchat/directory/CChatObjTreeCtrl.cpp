@@ -4,7 +4,6 @@
 
 #include "chat/COrbChat_Mgr.h"
 #include "directory/COrbChat_ContactBrowser.h"
-#include "directory/COrbChat_EditTag.h"
 #include "directory/COrbChat_ReNameDlg.h"
 #include "directory/COrbChat_SelectContactTag.h"
 #include "resources/resource.h"
@@ -14,6 +13,14 @@ constexpr const char* kTagIcon = "tree2.objecttag";
 // The tag number of chat objects that stand under no tag (tags are numbered
 // from 1).
 constexpr int kNoTag = 0;
+const TreeTagTexts kTagTexts{CChatDirectory::kChatObjectTags,
+                                       kTagIcon,
+                                       "\n%s] 标签已经会话对象树上",
+                                       "\n已经将分组[%s]添加到会话标签上",
+                                       "\n分组名称不能只有空格。",
+                                       "\n分组名称不能为空。",
+                                       "修改分组名",
+                                       "新的组名"};
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CChatObjTreeCtrl, CChatTreeBase)
@@ -78,14 +85,7 @@ bool CChatObjTreeCtrl::PrepareMenu(CMenu& menu, HTREEITEM item) {
 }
 
 void CChatObjTreeCtrl::PlaceObject(tag_ChatItemData& record, int tag) {
-  const HTREEITEM tagItem = FindTagItem(tag);
-  const HTREEITEM item = InsertNode(record.name, tagItem, reinterpret_cast<LPARAM>(&record));
-  if (!item) return;
-  SetNodeIcon(item, RoleIcon(record.role));
-  if (record.hItem) DeleteItem(record.hItem);
-  record.hItem = item;
-  record.hTagItem = tagItem;
-  record.tag = tag;
+  PlaceItem(record, tag, RoleIcon(record.role));
 }
 
 void CChatObjTreeCtrl::RemoveObject(const tag_ChatItemData& record) {
@@ -142,40 +142,7 @@ void CChatObjTreeCtrl::AddContact(const char* contactid, const char* name, const
   AttachItem(m_arrItemData, std::move(record), text, RoleIcon(role));
 }
 
-void CChatObjTreeCtrl::OnAddTag() {
-  COrbChat_EditTag dialog(this);
-  if (RunDialog(dialog) != IDOK) return;
-  CString name = dialog.m_strText;
-  name.Trim();
-  if (name.IsEmpty()) {
-    Notify("\n分组名称不能只有空格。");
-    return;
-  }
-  ChatTagRow row;
-  const int added = Directory().AddTagRow(CChatDirectory::kChatObjectTags, name, row);
-  if (added < 0) {
-    ReportNotSaved();
-    return;
-  }
-  CString text;
-  if (FindTagItemByName(name) || (added == 0 && FindTagItem(row.tag))) {
-    text.Format("\n%s] 标签已经会话对象树上", name.GetString());
-    Notify(text);
-    Invalidate();
-    return;
-  }
-  // A name found in the table (ignoring case and blanks) without a node of
-  // exactly that name gets a node for that row: its own number and id.
-  auto record = std::make_unique<tag_ChatTagData>();
-  record->id = row.id;
-  record->tag = row.tag;
-  record->name = added > 0 ? name : row.name;
-  const CString shown = record->name;
-  AttachRecord(m_arrTagData, std::move(record), nullptr, shown, kTagIcon);
-  text.Format("\n已经将分组[%s]添加到会话标签上", shown.GetString());
-  Notify(text);
-  Invalidate();
-}
+void CChatObjTreeCtrl::OnAddTag() { AddTagFromDialog(kTagTexts); }
 
 void CChatObjTreeCtrl::OnMoveToTag() {
   tag_ChatItemData* record = SelectedObject();
@@ -221,28 +188,7 @@ void CChatObjTreeCtrl::OnEditRemark() {
   Invalidate();
 }
 
-// A tag name of blanks only is refused: the tag would show as an empty node.
-void CChatObjTreeCtrl::OnRenameTag() {
-  tag_ChatTagData* record = SelectedTag();
-  if (!record) return;
-  COrbChat_ReNameDlg dialog(this, record->name);
-  dialog.SetCaption("修改分组名");
-  dialog.SetLabel("新的组名");
-  if (RunDialog(dialog) != IDOK) return;
-  CString name = dialog.m_strText;
-  name.Trim();
-  if (name.IsEmpty()) {
-    Notify("\n分组名称不能为空。");
-    return;
-  }
-  if (Directory().RenameTag(CChatDirectory::kChatObjectTags, record->id, name) == RowChange::Failed) {
-    ReportNotSaved();
-    return;
-  }
-  SetItemText(record->hItem, name);
-  record->name = name;
-  Invalidate();
-}
+void CChatObjTreeCtrl::OnRenameTag() { RenameSelectedTag(kTagTexts); }
 
 void CChatObjTreeCtrl::OnDeleteContact() {
   const tag_ChatItemData* record = SelectedObject();

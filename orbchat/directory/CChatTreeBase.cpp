@@ -3,6 +3,8 @@
 #include "OrbSkin.h"
 #include "CDialog.h"
 #include "chat/COrbChat_Mgr.h"
+#include "directory/COrbChat_EditTag.h"
+#include "directory/COrbChat_ReNameDlg.h"
 
 BEGIN_MESSAGE_MAP(CChatTreeBase, CTreeCtrl)
   ON_WM_LBUTTONDBLCLK()
@@ -108,4 +110,62 @@ bool CChatTreeBase::Confirm(const char* text) const {
 
 void CChatTreeBase::ReportNotSaved() const {
   Notify("\n本地数据库无法写入（可能被其他程序占用或只读），修改没有保存。");
+}
+
+void CChatTreeBase::AddTagFromDialog(const TreeTagTexts& texts) {
+  COrbChat_EditTag dialog(this);
+  if (RunDialog(dialog) != IDOK) return;
+  CString name = dialog.m_strText;
+  name.Trim();
+  if (name.IsEmpty()) {
+    Notify(texts.blankAdd);
+    return;
+  }
+  ChatTagRow row;
+  const int added = Directory().AddTagRow(texts.table, name, row);
+  if (added < 0) {
+    ReportNotSaved();
+    return;
+  }
+  CString text;
+  if (FindTagItemByName(name) || (added == 0 && FindTagItem(row.tag))) {
+    text.Format(texts.onTree, name.GetString());
+    Notify(text);
+    Invalidate();
+    return;
+  }
+  // A name found in the table (ignoring case and blanks) without a node of
+  // exactly that name gets a node for that row: its own number and id.
+  auto record = std::make_unique<tag_TagData>();
+  record->id = row.id;
+  record->tag = row.tag;
+  record->name = added > 0 ? name : row.name;
+  const CString shown = record->name;
+  AttachRecord(m_arrTagData, std::move(record), nullptr, shown, texts.icon);
+  text.Format(texts.added, shown.GetString());
+  Notify(text);
+  Invalidate();
+}
+
+// A tag name of blanks only is refused: the tag would show as an empty node.
+void CChatTreeBase::RenameSelectedTag(const TreeTagTexts& texts) {
+  tag_TagData* record = RecordOf(m_arrTagData, GetSelectedItem());
+  if (!record) return;
+  COrbChat_ReNameDlg dialog(this, record->name);
+  dialog.SetCaption(texts.caption);
+  dialog.SetLabel(texts.label);
+  if (RunDialog(dialog) != IDOK) return;
+  CString name = dialog.m_strText;
+  name.Trim();
+  if (name.IsEmpty()) {
+    Notify(texts.blankRename);
+    return;
+  }
+  if (Directory().RenameTag(texts.table, record->id, name) == RowChange::Failed) {
+    ReportNotSaved();
+    return;
+  }
+  SetItemText(record->hItem, name);
+  record->name = name;
+  Invalidate();
 }

@@ -23,6 +23,18 @@ class COrbHttp_Protocol_Orb;
 template <class Record>
 using RecordArray = std::vector<std::unique_ptr<Record>>;
 
+// The texts of the tag commands that the trees word differently.
+struct TreeTagTexts {
+  const char* table;       // the tag table
+  const char* icon;        // the icon value of a tag node
+  const char* onTree;      // "%s": a tag of that name is on the tree
+  const char* added;       // "%s": the tag was added
+  const char* blankAdd;    // a new name of blanks only was refused
+  const char* blankRename; // a changed name of blanks only was refused
+  const char* caption;     // rename dialog caption
+  const char* label;       // rename dialog label
+};
+
 class CChatTreeBase : public CTreeCtrl {
  public:
   // Frees the tag records after the derived tree has freed its items.
@@ -84,6 +96,27 @@ class CChatTreeBase : public CTreeCtrl {
     const HTREEITEM parent = record->hTagItem;
     AttachRecord(records, std::move(record), parent, text, icon);
   }
+
+  // Makes the node of record under the node of tag (the top level when the
+  // tag has none) with the record's name and icon; the old node, if any,
+  // goes. The record follows: its node, tag node and tag number.
+  template <class Record>
+  void PlaceItem(Record& record, int tag, const char* icon) {
+    const HTREEITEM tagItem = FindTagItem(tag);
+    const HTREEITEM item = InsertNode(record.name, tagItem, reinterpret_cast<LPARAM>(&record));
+    if (!item) return;
+    SetNodeIcon(item, icon);
+    if (record.hItem) DeleteItem(record.hItem);
+    record.hItem = item;
+    record.hTagItem = tagItem;
+    record.tag = tag;
+  }
+
+  // Asks for a name with the add-tag dialog and adds the tag: its row when
+  // the name is new, and a node unless one carries the name or the row.
+  void AddTagFromDialog(const TreeTagTexts& texts);
+  // Renames the selected tag node's tag: the row first, then the node.
+  void RenameSelectedTag(const TreeTagTexts& texts);
 
   void SetNodeIcon(HTREEITEM item, const char* icon);
   // Appends a node with its item data in one message.

@@ -10,5 +10,6 @@ list(APPEND ORBCHAT_SOURCES
   directory/CSelectTagDialog.cpp
   directory/COrbChat_SelectContactTag.cpp
   directory/COrbChat_SelectGroupTag.cpp
-  directory/COrbChat_ContactBrowser.cpp)
+  directory/COrbChat_ContactBrowser.cpp
+  directory/COrbChat_GroupManage.cpp)
 list(APPEND ORBCHAT_LIBS OrbSkin OrbADO comctl32)
