@@ -4,6 +4,8 @@ list(APPEND ORBCHAT_SOURCES
   form/ViewHtml.cpp
   form/FormLayout.cpp
   form/MemberEntries.cpp
+  form/EditorSettings.cpp
+  form/CColorComboBox.cpp
   form/COrbChat_Form_Splitter.cpp
   form/COrbChat_Form_SplitMsgEdit.cpp
   form/COrbChat_Form_SplitRight.cpp
