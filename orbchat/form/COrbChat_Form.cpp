@@ -9,12 +9,14 @@
 #include "OrbSkin.h"
 #include "Seams.h"
 #include "chat/ModuleHandle.h"
+#include "form/CFaceDialog.h"
 #include "form/COrbChat_Form_InfoWin.h"
 #include "form/EditorSettings.h"
 #include "form/ViewHtml.h"
 #include "messaging/COrbChat_SendGroupMsg.h"
 #include "messaging/COrbChat_SendPersonalMsg.h"
 #include "resources/resource.h"
+#include "support/FileUtils.h"
 
 namespace {
 
@@ -703,7 +705,16 @@ void COrbChat_Form::OnSendModeEnter() { SetSendKeyMode(kSendOnEnter); }
 void COrbChat_Form::OnSendModeCtrlEnter() { SetSendKeyMode(kSendOnCtrlEnter); }
 void COrbChat_Form::OnSendModeButtonOnly() { SetSendKeyMode(kSendOnButtonOnly); }
 // Emoticons and pictures.
-void COrbChat_Form::OnEmoticons() {}
+// The picker runs modally; a chosen picture that still exists goes into the
+// editor as an img tag with its full path. OK gives the editor the focus back
+// whether or not a picture was chosen; Cancel leaves everything alone.
+void COrbChat_Form::OnEmoticons() {
+  CFaceDialog picker(this);
+  if (picker.DoModal() != IDOK) return;
+  if (!picker.m_strSelectedPath.IsEmpty() && FileExists(picker.m_strSelectedPath))
+    m_htmlEdit.PasteHTMLAtCurrentSelection("<img src=\"" + picker.m_strSelectedPath + "\">", 0);
+  ActivateEditor();
+}
 void COrbChat_Form::OnInsertPicture() {}
 // Screen capture.
 void COrbChat_Form::OnCaptureButton() {}

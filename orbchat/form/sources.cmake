@@ -6,6 +6,8 @@ list(APPEND ORBCHAT_SOURCES
   form/MemberEntries.cpp
   form/EditorSettings.cpp
   form/CColorComboBox.cpp
+  form/FaceGrid.cpp
+  form/CFaceDialog.cpp
   form/COrbChat_Form_Splitter.cpp
   form/COrbChat_Form_SplitMsgEdit.cpp
   form/COrbChat_Form_SplitRight.cpp
