@@ -1,6 +1,8 @@
 #include "CDemoScript.h"
 
 #include <commctrl.h>
+#include <richedit.h>
+#include <richole.h>
 
 #include "CDemoRemoteUser.h"
 #include "CodePage.h"
@@ -207,6 +209,38 @@ constexpr int kBannerId = 22011;    // a conversation's banner
 constexpr int kObjectTree = 22007;
 constexpr int kSendInstantMessage = 32833;
 constexpr int kWaitTicks = 40;      // 10 s at the script's 250 ms
+// The formatting toolbar and the emoticon picker of a conversation window.
+constexpr int kFontName = 22037;
+constexpr int kFontSize = 22038;
+constexpr int kForeColor = 22040;
+constexpr int kFaceButton = 22033;
+constexpr int kRedEntry = 13;        // of the text colour list
+constexpr int kFaceSize = 24;        // the demo's faces (faces/make_faces.py)
+constexpr int kFaceGap = 2;          // the picker's gap and its skinned client top
+constexpr int kFaceTop = 4;
+constexpr int kChosenFace = 7;       // the eighth face: 爱心眼
+
+// The HTML control inside a conversation window's host static.
+HWND HostedControl(HWND form, int hostId) {
+  HWND host = form ? ::GetDlgItem(form, hostId) : nullptr;
+  return host ? ::GetWindow(host, GW_CHILD) : nullptr;
+}
+
+// Pictures in an HTML control (the RichEdit's embedded objects).
+int PictureCount(HWND control) {
+  IRichEditOle* ole = nullptr;
+  if (!control || !::SendMessageA(control, EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&ole)) || !ole) return 0;
+  const int count = static_cast<int>(ole->GetObjectCount());
+  ole->Release();
+  return count;
+}
+
+// Picks entry index of a toolbar list as the user does (the form hears of it).
+void ChooseEntry(HWND form, int id, int index) {
+  HWND list = ::GetDlgItem(form, id);
+  ::SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  ::SendMessageA(form, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
 
 }  // namespace
 
@@ -311,6 +345,7 @@ void CDemoScript::AddConversationPhases() {
                          },
                          [this, sent] { CheckView(FindConversation("小李"), sent + "（李四已回复）", "demo-chat-peer.png"); },
                          kWaitTicks});
+  AddFormattingPhases();
   m_arrPhases.push_back({"周八（另一台机器）发来第一条消息",
                          [this, personal] {
                            if (!m_pRemote->SendPersonal("c1001,c1006", personal)) Fail("周八的消息没有发出");
@@ -345,5 +380,62 @@ void CDemoScript::AddConversationPhases() {
                          nullptr,
                          [community] { return ViewText(FindConversation("北京同城")).Find(community) >= 0; },
                          [this, community] { CheckView(FindConversation("北京同城"), community, "demo-chat-community.png"); },
+                         kWaitTicks});
+}
+
+// The toolbar and the picker in the conversation with 李四: a text typed and
+// selected, then font, size and colour chosen (applied to the selection at
+// once); the picker opened from its button, a face hovered and chosen; the
+// message with its face sent and echoed.
+void CDemoScript::AddFormattingPhases() {
+  const CString text = "这条消息换了字体、字号和颜色，还带一个表情：";
+  m_arrPhases.push_back({"选择字体、字号和颜色，打开表情窗口",
+                         [text] {
+                           HWND form = FindConversation("小李");
+                           HWND editor = HostedControl(form, kEditorHost);
+                           const std::wstring wide = CodePage::AnsiToWide(text);
+                           ::SendMessageW(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+                           ::SendMessageA(editor, EM_SETSEL, 0, -1);
+                           const LRESULT font = ::SendMessageA(::GetDlgItem(form, kFontName), CB_FINDSTRINGEXACT,
+                                                               static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("宋体"));
+                           if (font >= 0) ChooseEntry(form, kFontName, static_cast<int>(font));
+                           ChooseEntry(form, kFontSize, 5);  // "6"
+                           ChooseEntry(form, kForeColor, kRedEntry);
+                           ::SendMessageA(editor, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+                           // The picker is modal: it runs from the frame's loop, and the
+                           // script's timer goes on inside it.
+                           ::PostMessageA(form, WM_COMMAND, MAKEWPARAM(kFaceButton, BN_CLICKED),
+                                          reinterpret_cast<LPARAM>(::GetDlgItem(form, kFaceButton)));
+                         },
+                         [] { return FindConversation("表情") != nullptr; },
+                         [this] {
+                           HWND picker = FindConversation("表情");
+                           const int col = kChosenFace;
+                           const int x = col * kFaceSize + kFaceGap * (col + 1) + kFaceSize / 2;
+                           const int y = kFaceTop + kFaceGap + kFaceSize / 2;
+                           ::RedrawWindow(picker, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ERASENOW);
+                           ::SendMessageA(picker, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+                           SaveShot("demo-face-picker.png", picker);
+                           ::SendMessageA(picker, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+                         },
+                         kWaitTicks});
+  m_arrPhases.push_back({"表情插入编辑区，发送", nullptr,
+                         [] { return PictureCount(HostedControl(FindConversation("小李"), kEditorHost)) == 1; },
+                         [this] {
+                           HWND form = FindConversation("小李");
+                           SaveShot("demo-face-editor.png", form);
+                           ::SendMessageA(::GetDlgItem(form, kSendButton), BM_CLICK, 0, 0);
+                         },
+                         kWaitTicks});
+  m_arrPhases.push_back({"带格式和表情的消息显示在对话中",
+                         nullptr,
+                         [text] {
+                           HWND form = FindConversation("小李");
+                           const CString view = ViewText(form);
+                           const int mine = view.Find(text);
+                           return mine >= 0 && view.Find(text, mine + text.GetLength()) >= 0 &&
+                                  PictureCount(HostedControl(form, kViewHost)) >= 1;
+                         },
+                         [this, text] { CheckView(FindConversation("小李"), text + "（带表情，李四已回复）", "demo-chat-face.png"); },
                          kWaitTicks});
 }

@@ -51,6 +51,7 @@ class CDemoScript {
     int maxTicks;
   };
   void AddConversationPhases();
+  void AddFormattingPhases();
   void RunPhase();
   // A conversation window of this thread by its caption, or null.
   static HWND FindConversation(const char* caption);

@@ -2,17 +2,21 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <vector>
 
 #include "COrbHttp_Protocol_Orb.h"
 #include "CodePage.h"
 #include "OrbSkin.h"
 #include "Seams.h"
 #include "chat/ModuleHandle.h"
+#include "form/CFaceDialog.h"
 #include "form/COrbChat_Form_InfoWin.h"
+#include "form/EditorSettings.h"
 #include "form/ViewHtml.h"
 #include "messaging/COrbChat_SendGroupMsg.h"
 #include "messaging/COrbChat_SendPersonalMsg.h"
 #include "resources/resource.h"
+#include "support/FileUtils.h"
 
 namespace {
 
@@ -571,20 +575,146 @@ void COrbChat_Form::ApplySessionOnFirstTick() {
   m_pPersonalSender->ApplySession(GetMembers(), notice);
   if (!notice.IsEmpty()) ShowSystemMessage("提示", notice);
 }
-// Editor settings and the formatting toolbar.
-void COrbChat_Form::LoadEditorSettings() {}
-void COrbChat_Form::SaveEditorSettings() {}
-void COrbChat_Form::FillColorLists() {}
-void COrbChat_Form::OnFontNameChanged() {}
-void COrbChat_Form::OnFontSizeChanged() {}
-void COrbChat_Form::OnForeColorChanged() {}
-void COrbChat_Form::OnBackColorChanged() {}
-void COrbChat_Form::OnSendModeButton() {}
-void COrbChat_Form::OnSendModeEnter() {}
-void COrbChat_Form::OnSendModeCtrlEnter() {}
-void COrbChat_Form::OnSendModeButtonOnly() {}
+// --- Editor settings and the formatting toolbar ---------------------------------
+
+CString COrbChat_Form::SettingsFile() const { return m_pProtocol ? m_pProtocol->GetUserCustomFileName() : CString(); }
+
+void COrbChat_Form::FillColorLists() {
+  m_cboForeColor.Fill(CColorComboBox::kTextColours);
+  m_cboBackColor.Fill(CColorComboBox::kBackColours);
+  m_cboForeColor.SetCurSel(0);
+  m_cboBackColor.SetCurSel(0);
+}
+
+namespace {
+
+// Selects the entry of the toolbar's prefix search, or nothing.
+void SelectByPrefix(CComboBox& list, const char* prefix) {
+  std::vector<CString> entries;
+  const int count = list.GetCount();
+  for (int i = 0; i < count; ++i) entries.push_back(list.GetLBText(i));
+  list.SetCurSel(FindPrefixEntry(entries, prefix));
+}
+
+void SelectColour(CColorComboBox& list, COLORREF colour) {
+  const int index = list.IndexOf(colour);
+  list.SetCurSel(index < list.GetCount() ? index : -1);
+}
+
+}  // namespace
+
+void COrbChat_Form::LoadEditorSettings() {
+  EditorSettings settings{m_nSendKeyMode, m_strFontName, m_nFontSize, m_crForeColor, m_crBackColor};
+  const CString file = SettingsFile();
+  if (!file.IsEmpty()) ReadEditorSettings(file, settings);
+  m_nSendKeyMode = settings.sendKeyMode;
+  m_strFontName = settings.fontName;
+  m_nFontSize = settings.fontSize;
+  m_crForeColor = settings.foreColor;
+  m_crBackColor = settings.backColor;
+  m_bSettingsLoaded = true;
+
+  if (m_cboFontName.IsWindow()) SelectByPrefix(m_cboFontName, m_strFontName);
+  if (m_cboFontSize.IsWindow()) {
+    CString size;
+    size.Format("%d", m_nFontSize);
+    SelectByPrefix(m_cboFontSize, size);
+  }
+  if (m_cboForeColor.IsWindow()) SelectColour(m_cboForeColor, m_crForeColor);
+  if (m_cboBackColor.IsWindow()) SelectColour(m_cboBackColor, m_crBackColor);
+  CheckSendModeItem();
+}
+
+// A form whose settings were never read (its window never initialised) has
+// nothing of the user's to write back and leaves the file alone.
+void COrbChat_Form::SaveEditorSettings() {
+  if (!m_bSettingsLoaded) return;
+  const CString file = SettingsFile();
+  if (file.IsEmpty()) return;
+  WriteEditorSettings(file, EditorSettings{m_nSendKeyMode, m_strFontName, m_nFontSize, m_crForeColor, m_crBackColor});
+}
+
+void COrbChat_Form::SetSendKeyMode(int mode) {
+  m_nSendKeyMode = mode;
+  const CString file = SettingsFile();
+  if (!file.IsEmpty()) WriteSendKeyMode(file, mode);
+  CheckSendModeItem();
+}
+
+void COrbChat_Form::CheckSendModeItem() {
+  if (!m_pSendModePopup) return;
+  const UINT checked = m_nSendKeyMode == kSendOnEnter       ? ID_SENDMODE_ENTER
+                       : m_nSendKeyMode == kSendOnCtrlEnter ? ID_SENDMODE_CTRL_ENTER
+                                                            : ID_SENDMODE_BUTTON;
+  for (UINT id : {ID_SENDMODE_ENTER, ID_SENDMODE_CTRL_ENTER, ID_SENDMODE_BUTTON})
+    m_pSendModePopup->CheckMenuItem(id, MF_BYCOMMAND | (id == checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+namespace {
+
+// The selected entry when there is one inside the list.
+bool Selected(const CComboBox& list, int& index) {
+  index = list.GetCurSel();
+  return index >= 0 && index < list.GetCount();
+}
+
+}  // namespace
+
+void COrbChat_Form::OnFontNameChanged() {
+  int index = 0;
+  if (!Selected(m_cboFontName, index)) return;
+  const CString name = m_cboFontName.GetLBText(index);
+  // A face the editor's page could not carry is not taken.
+  if (!IsUsableFontName(name)) return;
+  m_strFontName = name;
+  m_htmlEdit.FontName(m_strFontName);
+}
+
+void COrbChat_Form::OnFontSizeChanged() {
+  int index = 0;
+  if (!Selected(m_cboFontSize, index) || index + 1 > kMaxFontSize) return;
+  m_nFontSize = index + 1;
+  m_htmlEdit.FontSize(m_nFontSize);
+}
+
+void COrbChat_Form::OnForeColorChanged() {
+  int index = 0;
+  if (!Selected(m_cboForeColor, index)) return;
+  m_crForeColor = m_cboForeColor.ColourOf(index);
+  m_htmlEdit.FontForeColor(m_crForeColor);
+}
+
+void COrbChat_Form::OnBackColorChanged() {
+  int index = 0;
+  if (!Selected(m_cboBackColor, index)) return;
+  m_crBackColor = m_cboBackColor.ColourOf(index);
+  m_htmlEdit.FontBackColor(m_crBackColor);
+}
+
+// The send-mode menu opens below the drop-down button, its left edge at the
+// button's; the chosen command comes back to the form.
+void COrbChat_Form::OnSendModeButton() {
+  const HWND button = ::GetDlgItem(m_hWnd, IDC_SEND_MODE);
+  if (!m_pSendModePopup || !button) return;
+  RECT rect{};
+  ::GetWindowRect(button, &rect);
+  dsTrackPopupMenu(*m_pSendModePopup, TPM_RIGHTBUTTON, rect.left, rect.bottom + 1, m_hWnd, nullptr);
+}
+
+void COrbChat_Form::OnSendModeEnter() { SetSendKeyMode(kSendOnEnter); }
+void COrbChat_Form::OnSendModeCtrlEnter() { SetSendKeyMode(kSendOnCtrlEnter); }
+void COrbChat_Form::OnSendModeButtonOnly() { SetSendKeyMode(kSendOnButtonOnly); }
 // Emoticons and pictures.
-void COrbChat_Form::OnEmoticons() {}
+// The picker runs modally; a chosen picture that still exists goes into the
+// editor as an img tag with its full path. OK gives the editor the focus back
+// whether or not a picture was chosen; Cancel leaves everything alone.
+void COrbChat_Form::OnEmoticons() {
+  CFaceDialog picker(this);
+  if (picker.DoModal() != IDOK) return;
+  if (!picker.m_strSelectedPath.IsEmpty() && FileExists(picker.m_strSelectedPath))
+    m_htmlEdit.PasteHTMLAtCurrentSelection("<img src=\"" + picker.m_strSelectedPath + "\">", 0);
+  ActivateEditor();
+}
 void COrbChat_Form::OnInsertPicture() {}
 // Screen capture.
 void COrbChat_Form::OnCaptureButton() {}

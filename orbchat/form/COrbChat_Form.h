@@ -29,6 +29,7 @@
 #include "CString.h"
 #include "InfoMsgStructer.h"
 #include "chat/IChatWindow.h"
+#include "form/CColorComboBox.h"
 #include "form/COrbChat_Form_SplitMsgEdit.h"
 #include "form/COrbChat_Form_SplitRight.h"
 #include "form/FormLayout.h"
@@ -94,6 +95,10 @@ class COrbChat_Form : public CDialog, public IChatWindow {
   void QueueMessage(std::unique_ptr<InfoMsgStructer> record) override;
   // Gives the editor the input focus again.
   void ActivateEditor();
+  // The send mode (commands 32851 to 32853): stored in the user's settings
+  // file at once, and exactly one of the three menu items checked.
+  void SetSendKeyMode(int mode);
+  int GetSendKeyMode() const { return m_nSendKeyMode; }
   // Sends what the editor holds, after the gates that refuse an empty, a
   // repeated, a too fast or a too long message (each with its message box).
   void SendComposed();
@@ -140,8 +145,8 @@ class COrbChat_Form : public CDialog, public IChatWindow {
   COrbChat_Form_SplitRight m_splitRight;      // 22025
   CComboBox m_cboFontName;                    // 22037
   CComboBox m_cboFontSize;                    // 22038
-  CComboBox m_cboForeColor;                   // 22040, owner-drawn colour list
-  CComboBox m_cboBackColor;                   // 22041, owner-drawn colour list
+  CColorComboBox m_cboForeColor;              // 22040, text colours
+  CColorComboBox m_cboBackColor;              // 22041, background colours
   CMenu m_menuEdit;                           // 22009
   CMenu* m_pEditPopup = nullptr;              // its first popup: the editor's context menu
   CMenu m_menuSendMode;                       // 22012
@@ -218,6 +223,12 @@ class COrbChat_Form : public CDialog, public IChatWindow {
   // The keyboard rules of the editor; true when the key was taken.
   bool HandleEditorKey(MSG* msg);
   CString MyUserId() const;
+  // The user's settings file (GetUserCustomFileName); empty without a session.
+  CString SettingsFile() const;
+  // Checks the item of m_nSendKeyMode in the send-mode menu, unchecks the others.
+  void CheckSendModeItem();
+
+  bool m_bSettingsLoaded = false;
 
   DisplayNameFn m_fnDisplayName;
 };

@@ -4,6 +4,10 @@ list(APPEND ORBCHAT_SOURCES
   form/ViewHtml.cpp
   form/FormLayout.cpp
   form/MemberEntries.cpp
+  form/EditorSettings.cpp
+  form/CColorComboBox.cpp
+  form/FaceGrid.cpp
+  form/CFaceDialog.cpp
   form/COrbChat_Form_Splitter.cpp
   form/COrbChat_Form_SplitMsgEdit.cpp
   form/COrbChat_Form_SplitRight.cpp

@@ -15,10 +15,11 @@ std::unique_ptr<InfoMsgStructer> IncomingRecord(const char* from, const char* fr
   return record;
 }
 
-CFormFixture::CFormFixture(COrbChat_Mgr* chatMgr)
+CFormFixture::CFormFixture(COrbChat_Mgr* chatMgr, const char* settingsFile)
     : m_workArea(Seams::SetWorkArea, [] { return RECT{0, 0, 1279, 999}; }),
       m_fonts(Seams::SetScreenFonts, [] { return std::vector<CString>{"宋体", "Arial", "黑体"}; }),
       m_pForm(std::make_unique<COrbChat_Form>("", &m_session, chatMgr)) {
+  if (settingsFile) m_session.m_login.m_strCustomFilePath = settingsFile;
   EXPECT_TRUE(m_pForm->Create(IDD_CHAT_FORM, nullptr)) << m_pForm->GetError().GetString();
   m_pForm->ShowWindow(SW_SHOWNORMAL);
 }

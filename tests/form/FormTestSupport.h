@@ -38,10 +38,12 @@ class CRecordingSession : public CFakeSession {
 std::unique_ptr<InfoMsgStructer> IncomingRecord(const char* from, const char* fromId, const char* body,
                                                 const char* stamp = "20261208093007");
 
-// A form with its window (created, shown, on a 1280 x 1000 work area).
+// A form with its window (created, shown, on a 1280 x 1000 work area); with a
+// settings file, the session names it as the user's settings file before the
+// form reads it.
 class CFormFixture {
  public:
-  explicit CFormFixture(COrbChat_Mgr* chatMgr = nullptr);
+  explicit CFormFixture(COrbChat_Mgr* chatMgr = nullptr, const char* settingsFile = nullptr);
   ~CFormFixture();
   CFormFixture(const CFormFixture&) = delete;
   CFormFixture& operator=(const CFormFixture&) = delete;

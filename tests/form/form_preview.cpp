@@ -2,18 +2,23 @@
 // conversation of a few messages (another user's, the user's own, a system
 // notice), the members pane and the toolbar, for screenshots. Not a test; it
 // quits by itself after a few seconds.
-//   form_preview.exe [seconds]
+//   form_preview.exe [seconds] [colours|faces]
+// With "colours" the text colour list is dropped down (red chosen) for the
+// picture; with "faces" the emoticon picker is opened at the face button, a
+// picture hovered (the pictures of Images\Face\ beside the executable).
 // When ORB_READY_FILE is set, that file is created once the messages are shown.
 #include <windows.h>
 
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "COrbHttp_Protocol_Orb.h"
 #include "CWnd.h"
 #include "Seams.h"
 #include "chat/COrbChat_Mgr.h"
 #include "chat/ModuleHandle.h"
+#include "form/CFaceDialog.h"
 #include "form/COrbChat_Form.h"
 #include "resources/resource.h"
 
@@ -46,9 +51,10 @@ void SignalReady() {
 }
 
 // Runs the loop as a host does, until the time is up.
-void RunFor(DWORD ms, COrbChat_Form& form, bool& signalled) {
+void RunFor(DWORD ms, COrbChat_Form& form, bool& signalled, bool dropColours, bool openFaces) {
   const DWORD end = GetTickCount() + ms;
   MSG msg;
+  bool dropped = !dropColours;
   while (static_cast<LONG>(end - GetTickCount()) > 0) {
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (!CWnd::WalkPreTranslateTree(&msg)) {
@@ -58,6 +64,24 @@ void RunFor(DWORD ms, COrbChat_Form& form, bool& signalled) {
     }
     if (!signalled && form.GetPendingCount() == 0) {
       form.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_ERASE);
+      if (openFaces) {
+        // The picker opens at the cursor and signals once it is shown.
+        signalled = true;
+        RECT button{};
+        ::GetWindowRect(::GetDlgItem(form.m_hWnd, IDC_FORM_FACE), &button);
+        ::SetCursorPos(button.left + 4, button.bottom + 2);
+        form.PostMessage(WM_COMMAND, MAKEWPARAM(IDC_FORM_FACE, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(::GetDlgItem(form.m_hWnd, IDC_FORM_FACE)));
+        continue;
+      }
+      if (!dropped) {
+        dropped = true;
+        form.m_cboForeColor.SetFocus();
+        form.m_cboForeColor.ShowDropDown(TRUE);
+        form.m_cboForeColor.SetCurSel(13);
+        form.m_cboForeColor.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        continue;  // one more round of messages paints the list
+      }
       signalled = true;
       SignalReady();
     }
@@ -69,6 +93,23 @@ void RunFor(DWORD ms, COrbChat_Form& form, bool& signalled) {
 
 int main(int argc, char** argv) {
   const int seconds = argc > 1 ? std::atoi(argv[1]) : 6;
+  const std::string mode = argc > 2 ? argv[2] : "";
+  const bool dropColours = mode == "colours";
+  const bool openFaces = mode == "faces";
+  if (openFaces) {
+    Seams::SetDoModal([](CDialog& dialog) {
+      return dialog.RunModal([](CDialog& shown) {
+        auto* picker = dynamic_cast<CFaceDialog*>(&shown);
+        if (!picker) return;
+        picker->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ERASENOW);
+        if (picker->m_arrFaces.size() > 12) {
+          const CRect cell = picker->m_arrFaces[12]->rcCell;
+          picker->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+        }
+        SignalReady();
+      });
+    });
+  }
   HMODULE module = LoadLibraryA("OrbChat.dll");
   if (!module) return 1;
   SetOrbChatModuleHandle(module);
@@ -98,7 +139,7 @@ int main(int argc, char** argv) {
                              "20261208093150"));
     form.ShowSystemMessage("系统错误", "服务器暂时无法送达消息，请稍后重试。");
     form.GetEditor().SetHtml("<FONT face=宋体 size=2>正在输入的内容……</FONT>");
-    RunFor(static_cast<DWORD>(seconds) * 1000, form, signalled);
+    RunFor(static_cast<DWORD>(seconds) * 1000, form, signalled, dropColours, openFaces);
   }
   SetOrbChatModuleHandle(nullptr);
   FreeLibrary(module);

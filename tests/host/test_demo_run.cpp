@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "CDemoApp.h"
 #include "CodePage.h"
@@ -25,6 +28,16 @@ class DemoRunTest : public ::testing::Test {
     m_options.m_nHoldMs = 0;
     m_options.m_nExitAfterMs = 30000;
     ASSERT_TRUE(m_folder.Write("bin\\placeholder", ""));
+    // The faces the build puts beside the executables go beside the demo's.
+    wchar_t exe[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::error_code error;
+    for (const auto& face : std::filesystem::directory_iterator(
+             std::filesystem::path(exe).parent_path() / "Images" / "Face", error)) {
+      std::ifstream in(face.path(), std::ios::binary);
+      const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      ASSERT_TRUE(m_folder.Write(CString("bin\\Images\\Face\\") + face.path().filename().string().c_str(), bytes));
+    }
   }
   void TearDown() override { _putenv_s("ORB_READY_FILE", ""); }
 
@@ -41,7 +54,8 @@ TEST_F(DemoRunTest, ScriptedRunShowsEveryTabSavesPicturesAndSignalsReady) {
   EXPECT_EQ(CDemoApp(m_options).Run(), kDemoExitOk);
   for (const char* shot : {"截图\\demo-objects.png", "截图\\demo-groups.png", "截图\\demo-communities.png",
                            "截图\\demo-chat-peer.png", "截图\\demo-chat-new.png", "截图\\demo-chat-community.png",
-                           "截图\\demo-edit-2-add-contact.png", "截图\\demo-edit-7-delete-tag.png"})
+                           "截图\\demo-edit-2-add-contact.png", "截图\\demo-edit-7-delete-tag.png",
+                           "截图\\demo-face-picker.png", "截图\\demo-chat-face.png"})
     EXPECT_TRUE(IsPng(m_folder.Read(shot))) << shot;
   // The report is UTF-8, for reading on the build machine.
   const std::string report = CodePage::Utf8ToAnsi(m_folder.Read("截图\\demo-report.txt").c_str()).Str();
@@ -53,6 +67,11 @@ TEST_F(DemoRunTest, ScriptedRunShowsEveryTabSavesPicturesAndSignalsReady) {
   EXPECT_TRUE(m_folder.Has("bin\\演示.xml"));
   EXPECT_TRUE(m_folder.Has("bin\\演示.ini"));
   EXPECT_TRUE(m_folder.Has("资料\\1001.dat"));
+  // The conversation windows wrote their editor settings when they went (the
+  // last one destroyed wins, so the values are not checked here).
+  const std::string settings = m_folder.Read("资料\\1001.ini");
+  EXPECT_NE(settings.find("[Editor]\r\nSendKeyMode="), std::string::npos) << settings;
+  EXPECT_NE(settings.find("Fontsize="), std::string::npos) << settings;
 }
 
 TEST_F(DemoRunTest, ATimeLimitBeforeTheScriptEndsIsAFailureStatus) {
