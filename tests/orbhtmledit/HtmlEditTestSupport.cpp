@@ -94,23 +94,6 @@ void WriteBytes(const CString& path, const std::string& bytes) {
 
 bool Exists(const CString& path) { return ::GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-int CountFiles(const std::wstring& folder) {
-  int count = 0;
-  WIN32_FIND_DATAW found;
-  HANDLE search = ::FindFirstFileW((folder + L"*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return 0;
-  do {
-    const std::wstring name = found.cFileName;
-    if (name == L"." || name == L"..") continue;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-      count += CountFiles(folder + name + L"\\");
-    else
-      ++count;
-  } while (::FindNextFileW(search, &found));
-  ::FindClose(search);
-  return count;
-}
-
 COLORREF ClientPixel(HWND wnd, int x, int y) {
   ::UpdateWindow(wnd);
   POINT point{x, y};

@@ -56,8 +56,6 @@ bool WritePicture(const CString& path, int width, int height, COLORREF colour);
 std::string ReadBytes(const CString& path);
 void WriteBytes(const CString& path, const std::string& bytes);
 bool Exists(const CString& path);
-// Number of files (recursively) below a folder.
-int CountFiles(const std::wstring& folder);
 // The colour of a pixel of a window's client area, read from the screen.
 COLORREF ClientPixel(HWND wnd, int x, int y);
 
