@@ -74,7 +74,7 @@ FaceGrid CFaceDialog::Grid() const {
   return grid;
 }
 
-// The grid numbers are those of Part 3.5; the window is sized so that its
+// The grid numbers come from FaceGrid; the window is sized so that its
 // client area holds the grid below the skin's client top (the skin keeps the
 // platform's caption and frame outside the client area), and its cells are
 // made smaller when the whole would not fit into the work area.

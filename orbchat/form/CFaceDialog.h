@@ -1,5 +1,5 @@
 #pragma once
-// The emoticon picker (Part 3.5, template 22005): a small modal window at the
+// The emoticon picker (template 22005): a small modal window at the
 // mouse position showing every GIF picture of the folder Images\Face\ beside
 // the host program as a grid of cells. Hovering frames a picture; releasing
 // the left button anywhere closes the picker with OK, and m_strSelectedPath

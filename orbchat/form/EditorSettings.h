@@ -1,5 +1,5 @@
 #pragma once
-// Window-free part of the editor settings (Part 3.4): the five keys of
+// Window-free part of the editor settings: the five keys of
 // section "Editor" in the user's settings file, read with the values that
 // may reach the editor's page checked, and the list search the toolbar uses
 // to show them.

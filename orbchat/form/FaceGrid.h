@@ -1,5 +1,5 @@
 #pragma once
-// Window-free numbers of the emoticon picker (Part 3.5): the grid for a
+// Window-free numbers of the emoticon picker: the grid for a
 // number of pictures, the window size it needs, the cells, and where the
 // window goes so that it stays inside the work area.
 #include <windows.h>

@@ -1,4 +1,4 @@
-// The emoticon picker (Part 3.5): the grid numbers, the place inside the work
+// The emoticon picker: the grid numbers, the place inside the work
 // area, pictures stretched into their cells with the colour of pixel (1, 1)
 // left out, the hover frame, the choice on button up, the folders a user may
 // have (empty, missing, 500 pictures, a file that is no GIF, a 4,000 x 4,000

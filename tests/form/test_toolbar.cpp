@@ -1,4 +1,4 @@
-// The formatting toolbar (Part 3.4): the colour lists, the settings of
+// The formatting toolbar: the colour lists, the settings of
 // section "Editor" with the values a damaged file may hold, the list search
 // that looks at entry 0 last, each choice applied to the editor at once, and
 // the send-mode menu.
