@@ -4,12 +4,16 @@
 #include <initializer_list>
 #include <vector>
 
+#include "CClipboard.h"
+#include "CFileDialog.h"
 #include "COrbHttp_Protocol_Orb.h"
 #include "CodePage.h"
 #include "OrbSkin.h"
+#include "ScreenCapture.h"
 #include "Seams.h"
 #include "chat/ModuleHandle.h"
 #include "form/CFaceDialog.h"
+#include "form/ClipboardPicture.h"
 #include "form/COrbChat_Form_InfoWin.h"
 #include "form/EditorSettings.h"
 #include "form/ViewHtml.h"
@@ -712,17 +716,111 @@ void COrbChat_Form::OnEmoticons() {
   CFaceDialog picker(this);
   if (picker.DoModal() != IDOK) return;
   if (!picker.m_strSelectedPath.IsEmpty() && FileExists(picker.m_strSelectedPath))
-    m_htmlEdit.PasteHTMLAtCurrentSelection("<img src=\"" + picker.m_strSelectedPath + "\">", 0);
+    m_htmlEdit.PasteHTMLAtCurrentSelection(PictureTag(picker.m_strSelectedPath), 0);
   ActivateEditor();
 }
-void COrbChat_Form::OnInsertPicture() {}
+// A chosen file goes into the editor as an img tag with its full path; a file
+// that does not decode is refused with a message rather than sent as a
+// picture nobody can see. The editor gets the focus back either way.
+void COrbChat_Form::OnInsertPicture() {
+  const CString path = ChooseImageFile();
+  if (!path.IsEmpty()) {
+    if (IsDecodablePicture(path)) {
+      m_htmlEdit.PasteHTMLAtCurrentSelection(PictureTag(path), 0);
+    } else {
+      CString message;
+      message.Format("所选文件不是可以显示的图片，没有插入：\r\n%s", path.GetString());
+      dsMessageBox(nullptr, message, "提示信息", MB_ICONINFORMATION);
+    }
+  }
+  ActivateEditor();
+}
+
+CString COrbChat_Form::ChooseImageFile() {
+  CFileDialog dialog(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST,
+                     "所有图像文件 (*.bmp;*.jpg;*.jpeg;*.gif;*.png)|*.bmp;*.jpg;*.jpeg;*.gif;*.png;*.wmf;*.emf;*.tiff|"
+                     "BMP 位图格式 (*.bmp)|*.bmp|JPEG压缩格式 (*.jpg;*.jpeg)|*.jpg;*.jpeg|GIF 图像互换 (*.gif)|*.gif|"
+                     "PNG 流格式 (*.png)|*.png||",
+                     this);
+  return dialog.DoModal() == IDOK ? dialog.GetPathName() : CString();
+}
+
+// The clipboard's bitmap becomes a JPEG file of the temporary folder and goes
+// into the editor. A picture too large to send is refused with a notice in
+// the view; a clipboard without a bitmap inserts nothing.
+bool COrbChat_Form::InsertClipboardPicture() {
+  CString path;
+  const ClipboardPicture result = SaveClipboardPicture(m_hWnd, GetTempDir(), Seams::GetTickCount(), path);
+  if (result == ClipboardPicture::BadSize)
+    ShowSystemMessage("提示", "剪贴板中的图片没有内容或者太大，没有插入。");
+  if (result != ClipboardPicture::Saved) return false;
+  m_htmlEdit.PasteHTMLAtCurrentSelection(PictureTag(path), 0);
+  return true;
+}
+
+// Clipboard text goes in as text: its characters are written as entities, so
+// copied markup neither disappears nor pulls local files into the message.
+bool COrbChat_Form::InsertClipboardText() {
+  CString text;
+  {
+    CClipboardLock clipboard(m_hWnd);
+    if (!clipboard.IsOpen() || !clipboard->HasText()) return false;
+    text = clipboard->GetText();
+  }
+  if (text.IsEmpty()) return false;
+  return SUCCEEDED(m_htmlEdit.PasteHTMLAtCurrentSelection(TextAsHtml(text), 1));
+}
+
 // Screen capture.
-void COrbChat_Form::OnCaptureButton() {}
-void COrbChat_Form::OnCaptureRegion() {}
-void COrbChat_Form::OnCaptureFullScreen() {}
+void COrbChat_Form::OnCaptureButton() {
+  CMenu* popup = m_menuCapture.GetSubMenu(0);
+  const HWND button = ::GetDlgItem(m_hWnd, IDC_SCREEN_CAPTURE);
+  if (!popup || !button) return;
+  RECT rect{};
+  ::GetWindowRect(button, &rect);
+  dsTrackPopupMenu(*popup, TPM_RIGHTBUTTON, rect.left, rect.bottom + 1, m_hWnd, nullptr);
+}
+
+void COrbChat_Form::OnCaptureRegion() {
+  CScreenCapture capture(m_hWnd);
+  if (capture.ScreenCapture(CScreenCapture::CAPTYPE_REGION)) InsertClipboardPicture();
+}
+
+void COrbChat_Form::OnCaptureFullScreen() {
+  CScreenCapture capture(m_hWnd);
+  capture.ScreenCapture(CScreenCapture::CAPTYPE_FULLSCREEN);
+  InsertClipboardPicture();
+}
+
 // The editor's context menu.
-void COrbChat_Form::OnEditorSaveMht() {}
-void COrbChat_Form::OnEditorCut() {}
-void COrbChat_Form::OnEditorCopy() {}
-void COrbChat_Form::OnEditorPaste() {}
-void COrbChat_Form::OnEditorUndo() {}
+// Saves the editor's content as a single-file web page. An existing file is
+// replaced only when the user says so, and only by a whole new file: it is
+// not deleted first, so a failed write leaves it as it was.
+void COrbChat_Form::OnEditorSaveMht() {
+  CFileDialog dialog(FALSE, nullptr, nullptr, 0, "Web档案 单个文件 (*.mht)|*.mht|所有文件 (*.*)|*.*||", this);
+  if (dialog.DoModal() != IDOK) return;
+  CString path = dialog.GetPathName();
+  if (dialog.GetFileExt().IsEmpty()) path += ".mht";
+  if (FileExists(path)) {
+    CString question;
+    question.Format("%s 文件已存在！\r\n是否覆盖(是/否)？", path.GetString());
+    if (dsMessageBox(nullptr, question, "提示", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  }
+  if (FAILED(m_htmlEdit.SaveToMHT(path))) {
+    CString message;
+    message.Format("%s 文件保存失败！\r\n请检查文件夹是否存在、能否写入。", path.GetString());
+    dsMessageBox(nullptr, message, "提示信息", MB_ICONINFORMATION);
+  }
+}
+
+void COrbChat_Form::OnEditorCut() { m_htmlEdit.Cut(); }
+void COrbChat_Form::OnEditorCopy() { m_htmlEdit.Copy(); }
+void COrbChat_Form::OnEditorUndo() { m_htmlEdit.Undo(); }
+
+// A bitmap on the clipboard is inserted as a picture, otherwise its text.
+void COrbChat_Form::OnEditorPaste() {
+  if (Seams::GetClipboard().HasBitmap())
+    InsertClipboardPicture();
+  else if (Seams::GetClipboard().HasText())
+    InsertClipboardText();
+}

@@ -102,6 +102,13 @@ class COrbChat_Form : public CDialog, public IChatWindow {
   // Sends what the editor holds, after the gates that refuse an empty, a
   // repeated, a too fast or a too long message (each with its message box).
   void SendComposed();
+  // The open dialog for a picture file: its full path, "" when cancelled.
+  CString ChooseImageFile();
+  // The clipboard's bitmap as a new JPEG file of the temporary folder, put
+  // into the editor as a picture; false when nothing was inserted.
+  bool InsertClipboardPicture();
+  // The clipboard's text put into the editor as text, the caret before it.
+  bool InsertClipboardText();
   static constexpr DWORD kMinSendIntervalMs = 500;
   static constexpr int kMaxMhtLength = 0x100000;
   static constexpr size_t kTitleChars = 80;

@@ -60,6 +60,24 @@ CString EscapeHtml(const char* text) {
   return escaped;
 }
 
+CString TextAsHtml(const char* text) {
+  const CString escaped = EscapeHtml(text);
+  CString html;
+  for (const char* p = escaped.GetString(); *p; ++p) {
+    if (*p == '\r') {
+      if (p[1] == '\n') ++p;
+      html += "<BR>";
+    } else if (*p == '\n') {
+      html += "<BR>";
+    } else if (*p == ' ') {
+      html += "&nbsp;";
+    } else {
+      html += *p;
+    }
+  }
+  return html;
+}
+
 CString MakePageHtml(const char* fontName, int fontSize, COLORREF foreColor, COLORREF backColor) {
   CString fontTag;
   CString name(fontName ? fontName : "");

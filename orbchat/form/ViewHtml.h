@@ -17,6 +17,9 @@ CString HtmlColor(COLORREF color);
 // The text with <, >, & and " written as entities, so that text from other
 // users cannot add markup to a page.
 CString EscapeHtml(const char* text);
+// Plain text as HTML that shows it as it is: escaped, each line break a <BR>,
+// each blank a &nbsp; (so runs of blanks stay).
+CString TextAsHtml(const char* text);
 
 // The whole page (23 lines, each ended by CR LF). With a font name, its body
 // opens a FONT tag with the background colour, text colour, size and the part

@@ -13,5 +13,6 @@ list(APPEND ORBCHAT_SOURCES
   form/COrbChat_Form_SplitRight.cpp
   form/COrbChat_Form_Members.cpp
   form/COrbChat_Form_InfoWin.cpp
+  form/ClipboardPicture.cpp
   form/COrbChat_Form.cpp)
-list(APPEND ORBCHAT_LIBS OrbSkin Orbcomm OrbHtmlEdit)
+list(APPEND ORBCHAT_LIBS OrbSkin Orbcomm OrbHtmlEdit OrbScrCap)
