@@ -1,5 +1,7 @@
 #include "CDemoScript.h"
 
+#include <algorithm>
+
 #include <commctrl.h>
 #include <richedit.h>
 #include <richole.h>
@@ -219,6 +221,7 @@ constexpr int kFaceSize = 24;        // the demo's faces (faces/make_faces.py)
 constexpr int kFaceGap = 2;          // the picker's gap and its skinned client top
 constexpr int kFaceTop = 4;
 constexpr int kChosenFace = 7;       // the eighth face: 爱心眼
+constexpr int kPasteCommand = 32812; // the editor's context menu: paste
 
 // The HTML control inside a conversation window's host static.
 HWND HostedControl(HWND form, int hostId) {
@@ -346,6 +349,7 @@ void CDemoScript::AddConversationPhases() {
                          [this, sent] { CheckView(FindConversation("小李"), sent + "（李四已回复）", "demo-chat-peer.png"); },
                          kWaitTicks});
   AddFormattingPhases();
+  AddClipboardPicturePhases();
   m_arrPhases.push_back({"周八（另一台机器）发来第一条消息",
                          [this, personal] {
                            if (!m_pRemote->SendPersonal("c1001,c1006", personal)) Fail("周八的消息没有发出");
@@ -437,5 +441,77 @@ void CDemoScript::AddFormattingPhases() {
                                   PictureCount(HostedControl(form, kViewHost)) >= 1;
                          },
                          [this, text] { CheckView(FindConversation("小李"), text + "（带表情，李四已回复）", "demo-chat-face.png"); },
+                         kWaitTicks});
+}
+
+namespace {
+
+// Puts a picture of the top left corner of window, as the screen shows it,
+// on the clipboard: what a screenshot tool leaves there. Small enough to show
+// whole in a conversation's view.
+bool CopyWindowPicture(HWND window) {
+  RECT rect{};
+  if (!::GetWindowRect(window, &rect)) return false;
+  const int width = std::min<int>(rect.right - rect.left, 240);
+  const int height = std::min<int>(rect.bottom - rect.top, 150);
+  HDC screen = ::GetDC(nullptr);
+  HDC memory = ::CreateCompatibleDC(screen);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = ::SelectObject(memory, bitmap);
+  ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  ::SelectObject(memory, old);
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+  bool given = false;
+  if (::OpenClipboard(window)) {
+    ::EmptyClipboard();
+    given = ::SetClipboardData(CF_BITMAP, bitmap) != nullptr;  // the clipboard owns it now
+    ::CloseClipboard();
+  }
+  if (!given) ::DeleteObject(bitmap);
+  return given;
+}
+
+}  // namespace
+
+// A picture of the chat panel copied to the clipboard, pasted into the
+// editor after a line of text through the editor's menu command, sent, and
+// shown in the conversation.
+void CDemoScript::AddClipboardPicturePhases() {
+  const CString text = "这是联系人面板的截图：";
+  m_arrPhases.push_back({"把一张截图放到剪贴板，粘贴到编辑区",
+                         [this, text] {
+                           HWND form = FindConversation("小李");
+                           HWND editor = HostedControl(form, kEditorHost);
+                           const std::wstring wide = CodePage::AnsiToWide(text);
+                           ::SendMessageW(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+                           ::SendMessageA(editor, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+                           // The panel on top while it is copied, then the conversation again.
+                           ::BringWindowToTop(m_hFrame);
+                           ::RedrawWindow(m_hFrame, nullptr, nullptr,
+                                          RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+                           if (!CopyWindowPicture(m_hPanel)) Fail("截图没有放到剪贴板");
+                           ::BringWindowToTop(form);
+                           ::RedrawWindow(form, nullptr, nullptr,
+                                          RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+                           ::SendMessageA(form, WM_COMMAND, kPasteCommand, 0);
+                         },
+                         [] { return PictureCount(HostedControl(FindConversation("小李"), kEditorHost)) == 1; },
+                         [this] {
+                           HWND form = FindConversation("小李");
+                           SaveShot("demo-picture-editor.png", form);
+                           ::SendMessageA(::GetDlgItem(form, kSendButton), BM_CLICK, 0, 0);
+                         },
+                         kWaitTicks});
+  m_arrPhases.push_back({"带截图的消息显示在对话中",
+                         nullptr,
+                         [text] {
+                           HWND form = FindConversation("小李");
+                           const CString view = ViewText(form);
+                           const int mine = view.Find(text);
+                           return mine >= 0 && view.Find(text, mine + text.GetLength()) >= 0 &&
+                                  PictureCount(HostedControl(form, kViewHost)) >= 3;
+                         },
+                         [this, text] { CheckView(FindConversation("小李"), text + "（带截图，李四已回复）", "demo-chat-picture.png"); },
                          kWaitTicks});
 }

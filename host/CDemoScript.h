@@ -52,6 +52,7 @@ class CDemoScript {
   };
   void AddConversationPhases();
   void AddFormattingPhases();
+  void AddClipboardPicturePhases();
   void RunPhase();
   // A conversation window of this thread by its caption, or null.
   static HWND FindConversation(const char* caption);

@@ -384,10 +384,11 @@ class Rich {
         case Item::Kind::Text:
           if (havePending && !(item.format == pendingFormat)) flush();
           if (!havePending) pendingFormat = item.format, havePending = true;
-          // A no-break space goes in as a blank: a face that does not exist
-          // (the module's "Serif") falls back to a font without its glyph.
-          // The writer turns blanks that HTML would collapse into &nbsp;.
-          for (wchar_t c : item.text) pending += c == 0xA0 ? L' ' : c;
+          // A no-break space stays one: a line that starts with ordinary
+          // blanks (the conversation's paragraph indent) is never broken by
+          // Wine's RichEdit, so a long Chinese line would not wrap. Reading
+          // the text back gives blanks; the writer gives &nbsp; again.
+          pending += item.text;
           last = item.format;
           break;
         case Item::Kind::Break:

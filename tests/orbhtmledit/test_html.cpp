@@ -39,7 +39,7 @@ TEST(HtmlRoundTrip, WhatGoesInComesOutAsTheModuleWritesIt) {
        "一\r\n二\r\n三\r\n四\r\n五"},
       {"<DIV>甲</DIV><DIV></DIV><DIV>&nbsp;</DIV><DIV>乙</DIV>", "<DIV>甲</DIV><DIV>&nbsp;</DIV><DIV>乙</DIV>",
        "甲\r\n \r\n乙"},
-      {"&lt;b&gt; &amp; &quot;引号&quot;&nbsp;&nbsp;两个", "<DIV>&lt;b&gt; &amp; \"引号\" &nbsp;两个</DIV>",
+      {"&lt;b&gt; &amp; &quot;引号&quot;&nbsp;&nbsp;两个", "<DIV>&lt;b&gt; &amp; \"引号\"&nbsp;&nbsp;两个</DIV>",
        "<b> & \"引号\"  两个"},
       {"  前后  多个   空格  ", "<DIV>前后 多个 空格</DIV>", "前后 多个 空格"},
       {"<TABLE><TR><TD>格</TD><TD>子</TD></TR></TABLE><A href=\"http://x.example/\">链接</A>",
