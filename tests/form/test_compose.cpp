@@ -3,6 +3,7 @@
 // session application on the first tick of timer 2.
 #include <gtest/gtest.h>
 
+#include "CImage.h"
 #include "CTestFolder.h"
 #include "FormTestSupport.h"
 #include "MessageBoxRecorder.h"
@@ -129,4 +130,78 @@ TEST_F(ComposeTest, TheFirstTickOfTimerTwoAppliesForASessionOnce) {
   EXPECT_FALSE(Form().GetThreadId().IsEmpty());
   Form().SendMessage(WM_TIMER, COrbChat_Form::kTimerSession);
   EXPECT_EQ(m_fixture.m_session.m_arrPushed.size(), 1u) << "a form with a thread id applies no more";
+}
+
+namespace {
+
+// The editor filled with chinese characters in lines of 40, then a line of
+// letters letters and equals equal signs; the length of its page.
+int MhtLengthOf(COrbChat_Form& form, int chinese, int letters, int equals) {
+  CString line, html("<html><body>");
+  for (int i = 0; i < 40; ++i) line += "字";
+  for (int left = chinese; left > 0; left -= 40) html += "<DIV>" + (left >= 40 ? line : line.Left(2 * left)) + "</DIV>";
+  html += "<DIV>" + CString('x', letters) + CString('=', equals) + "</DIV></body></html>";
+  form.GetEditor().SetHtml(html);
+  return form.GetEditor().GetMHT().GetLength();
+}
+
+}  // namespace
+
+// The size limit counts the characters of the page: 1,048,576 are sent, one
+// more is refused (and the refusal still starts the speed gate's interval).
+TEST_F(ComposeTest, APageOfExactlyOneMebicharacterIsSentAndOneMoreIsRefused) {
+  Form().SetMembers("c1001,c1002");
+  Form().SetThreadId("S7");
+  constexpr int kLimit = COrbChat_Form::kMaxMhtLength;
+  const int base = MhtLengthOf(Form(), 0, 0, 0);
+  const int sample = MhtLengthOf(Form(), 20000, 0, 0);
+  const int chinese = static_cast<int>(static_cast<long long>(kLimit - base - 400) * 20000 / (sample - base));
+  int letters = 0, equals = 0, length = MhtLengthOf(Form(), chinese, 0, 0);
+  // Letters add one character each and an equal sign three, soft line breaks
+  // three more now and then. Close in on the limit; where a soft break jumps
+  // over it, an equal sign in place of three letters shifts the breaks.
+  int previousMissing = 0;
+  for (int tries = 0; tries < 16 && length != kLimit; ++tries) {
+    const int missing = kLimit - length;
+    if (tries > 0 && missing == -previousMissing) {
+      equals += 1;
+      letters = std::max(0, letters - 3);
+    } else {
+      letters = std::max(0, letters + missing);
+    }
+    previousMissing = missing;
+    length = MhtLengthOf(Form(), chinese, letters, equals);
+  }
+  ASSERT_EQ(length, kLimit) << "could not build a page of exactly the limit";
+  EXPECT_EQ(Send(), "");
+  EXPECT_EQ(m_fixture.m_session.m_arrSaved.size(), 1u);
+  m_dwNow += 1000;
+  int longer = MhtLengthOf(Form(), chinese, letters + 1, equals);
+  ASSERT_GT(longer, kLimit);
+  EXPECT_EQ(Send(), "发言内容太长,不能超过 1M(兆) 字节 !\r\n");
+  m_dwNow += 100;
+  Type("别的内容");
+  EXPECT_EQ(Send(), kTooFast) << "the refused size still counts as a send attempt";
+}
+
+// A picture alone is a message (with an empty abstract and title); a group
+// form sends through the group sender and stores the group's key and members.
+TEST_F(ComposeTest, APictureAloneIsSentAndGroupFormsUseTheGroupSender) {
+  CTestFolder pictures;
+  CImage image;
+  image.Create(16, 16, 24);
+  ASSERT_TRUE(SUCCEEDED(image.Save(pictures.File("图.png"))));
+  Form().SetGroupId("g12");
+  Form().SetThreadId("g12_key");
+  Form().SetMembers("c1001,c1002,c1003");
+  Type("<img src=\"" + pictures.File("图.png") + "\">");
+  EXPECT_EQ(Send(), "");
+  ASSERT_EQ(m_fixture.m_session.m_arrSaved.size(), 1u);
+  const InfoMsgStructer& record = m_fixture.m_session.m_arrSaved[0];
+  EXPECT_EQ(record.abstract, "");
+  EXPECT_EQ(record.title, "");
+  EXPECT_EQ(record.msg_type, "506");
+  EXPECT_EQ(record.thread_id, "g12_key");
+  EXPECT_EQ(record.thread_members, "c1001,c1002,c1003");
+  EXPECT_NE(record.body.Find("Content-Location"), -1) << "the picture travels inside the page";
 }
