@@ -436,6 +436,7 @@ BOOL COrbChat_Form::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
 }
 
 BOOL COrbChat_Form::PreTranslateMessage(MSG* msg) {
+  if (HandleCaptureKey(msg)) return TRUE;
   if (msg->message == WM_KEYDOWN) {
     if (InsideWindow(m_htmlEdit.m_hWnd, msg->hwnd)) {
       HandleEditorKey(msg);
@@ -454,6 +455,22 @@ BOOL COrbChat_Form::PreTranslateMessage(MSG* msg) {
       dsTrackPopupMenu(*m_pEditPopup, 0, msg->pt.x, msg->pt.y, m_hWnd, nullptr);
   }
   return CDialog::PreTranslateMessage(msg);
+}
+
+// Ctrl+Alt+S and Ctrl+Alt+Q anywhere in the form: the two captures, as their
+// menu items say.
+bool COrbChat_Form::HandleCaptureKey(const MSG* msg) {
+  if (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN) return false;
+  if (!InsideWindow(m_hWnd, msg->hwnd)) return false;
+  if (::GetKeyState(VK_CONTROL) >= 0 || ::GetKeyState(VK_MENU) >= 0) return false;
+  if (msg->wParam == 'S') {
+    OnCaptureRegion();
+  } else if (msg->wParam == 'Q') {
+    OnCaptureFullScreen();
+  } else {
+    return false;
+  }
+  return true;
 }
 
 bool COrbChat_Form::HandleEditorKey(MSG* msg) {

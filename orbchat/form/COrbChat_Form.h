@@ -229,6 +229,8 @@ class COrbChat_Form : public CDialog, public IChatWindow {
   void CreateHtmlControls();
   // The keyboard rules of the editor; true when the key was taken.
   bool HandleEditorKey(MSG* msg);
+  // Ctrl+Alt+S (region) and Ctrl+Alt+Q (full screen); true when it captured.
+  bool HandleCaptureKey(const MSG* msg);
   CString MyUserId() const;
   // The user's settings file (GetUserCustomFileName); empty without a session.
   CString SettingsFile() const;

@@ -270,4 +270,46 @@ TEST_F(EditMenuTest, CaptureCommandsInsertTheCapturedPicture) {
   CScreenCapture::SetRegionChooser({});
 }
 
+// Holds Ctrl and Alt down for this thread while it lives.
+class CtrlAltHeld {
+ public:
+  CtrlAltHeld() {
+    ::GetKeyboardState(m_saved);
+    BYTE state[256];
+    ::GetKeyboardState(state);
+    state[VK_CONTROL] = state[VK_MENU] = 0x80;
+    ::SetKeyboardState(state);
+  }
+  ~CtrlAltHeld() { ::SetKeyboardState(m_saved); }
+
+ private:
+  BYTE m_saved[256] = {};
+};
+
+TEST_F(EditMenuTest, CtrlAltSAndQCaptureFromAnywhereInTheForm) {
+  CScreenCapture::SetScreenArea([] { return CRect(0, 0, 64, 48); });
+  CScreenCapture::SetRegionChooser([](HWND, HBITMAP, const CRect&, CRect& region) {
+    region = CRect(0, 0, 20, 10);
+    return true;
+  });
+  {
+    CtrlAltHeld held;
+    MSG region{Editor().m_hWnd, WM_KEYDOWN, 'S', 0, 0, {}};
+    EXPECT_TRUE(CWnd::WalkPreTranslateTree(&region));
+    MSG full{Form().GetView().m_hWnd, WM_KEYDOWN, 'Q', 0, 0, {}};
+    EXPECT_TRUE(CWnd::WalkPreTranslateTree(&full));
+  }
+  MSG plain{Editor().m_hWnd, WM_KEYDOWN, 'S', 0, 0, {}};
+  CWnd::WalkPreTranslateTree(&plain);
+  const std::vector<std::string> sources = Pictures();
+  ASSERT_EQ(sources.size(), 2u) << "one region, one full screen, nothing for a plain S";
+  CImage picture;
+  ASSERT_TRUE(SUCCEEDED(picture.Load(sources[0].c_str())));
+  EXPECT_EQ(picture.GetWidth(), 20);
+  ASSERT_TRUE(SUCCEEDED(picture.Load(sources[1].c_str())));
+  EXPECT_EQ(picture.GetWidth(), 64);
+  CScreenCapture::SetScreenArea({});
+  CScreenCapture::SetRegionChooser({});
+}
+
 }  // namespace
