@@ -19,7 +19,7 @@ constexpr UINT_PTR kScrollTimer = 1;
 constexpr UINT kScrollCheckMs = 200;
 constexpr char kCaption[] = "消息记录";
 constexpr int kMargin = 8;
-constexpr int kListWidth = 300;
+constexpr int kListWidth = 380;
 
 // What the user is told about a store that cannot be shown.
 CString ProblemText(COrbMsgStore::Failure failure, const CString& path) {
@@ -81,7 +81,7 @@ void CMsgBrowserDlg::DoDataExchange(CDataExchange* dx) {
 BOOL CMsgBrowserDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   m_listThreads.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-  m_listThreads.InsertColumn(0, "会话", LVCFMT_LEFT, 110);
+  m_listThreads.InsertColumn(0, "会话", LVCFMT_LEFT, 190);
   m_listThreads.InsertColumn(1, "最后时间", LVCFMT_LEFT, 120);
   m_listThreads.InsertColumn(2, "消息数", LVCFMT_RIGHT, 54);
   m_listThreads.SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(m_nThreadCount), LVSICF_NOINVALIDATEALL);

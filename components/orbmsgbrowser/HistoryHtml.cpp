@@ -162,9 +162,9 @@ CString RecordFragment(const InfoStoredMsg& row, const CString& conversation, co
   sender.Trim();
   const bool system = msg.from_id.IsEmpty();
   if (system) sender = "系统消息";
-  CString header = "<FONT color=" + CString(system ? "#808080" : "#0060C0") + " size=2>";
+  CString header = "<FONT color=" + CString(system ? "#808080" : "#007040") + " size=2><B>";
   if (!conversation.IsEmpty()) header += "[" + Escape(conversation) + "]&nbsp;";
-  header += Escape(sender) + "&nbsp;&nbsp;" + Escape(row.m_strStoredAt) + "</FONT>";
+  header += Escape(sender) + "</B>&nbsp;&nbsp;" + Escape(row.m_strStoredAt) + "</FONT>";
   return Highlight(header, word) + "<DIV>" + Highlight(content, word) + "</DIV><DIV></DIV>";
 }
 

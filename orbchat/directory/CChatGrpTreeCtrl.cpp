@@ -2,11 +2,14 @@
 
 #include <algorithm>
 
+#include "COrbHttp_Protocol_Orb.h"
+#include "COrbMsgBrowser.h"
 #include "chat/COrbChat_Mgr.h"
 #include "directory/COrbChat_GroupManage.h"
 #include "directory/COrbChat_ReNameDlg.h"
 #include "directory/COrbChat_SelectGroupTag.h"
 #include "resources/resource.h"
+#include "support/FileUtils.h"
 
 namespace {
 constexpr const char* kCategoryIcon = "tree2.grouptag";
@@ -34,6 +37,7 @@ BEGIN_MESSAGE_MAP(CChatGrpTreeCtrl, CChatTreeBase)
   ON_COMMAND(ID_GROUP_ADD_CATEGORY, OnAddCategory)
   ON_COMMAND(ID_GROUP_RENAME_CATEGORY, OnRenameCategory)
   ON_COMMAND(ID_GROUP_DELETE_CATEGORY, OnDeleteCategory)
+  ON_COMMAND(ID_GROUP_VIEW_HISTORY, OnViewHistory)
 END_MESSAGE_MAP()
 
 void CChatGrpTreeCtrl::InitTree() {
@@ -185,4 +189,16 @@ void CChatGrpTreeCtrl::OnDeleteCategory() {
   if (tagGone) DeleteItem(tagItem);
   Invalidate();
   if (!tagGone) ReportNotSaved();
+}
+
+void CChatGrpTreeCtrl::OnViewHistory() {
+  if (!m_pProtocol) return;
+  const CString path = ReplaceExtension(m_pProtocol->GetUserCustomFileName(), ".msg");
+  Invalidate();
+  UpdateWindow();
+  {
+    COrbMsgBrowser browser;
+    browser.Browser(path, "");
+  }
+  Invalidate();
 }

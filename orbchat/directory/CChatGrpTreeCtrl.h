@@ -29,6 +29,10 @@ class CChatGrpTreeCtrl : public CChatTreeBase {
   void OnAddCategory();
   void OnRenameCategory();
   void OnDeleteCategory();
+  // Shows the user's message history (the ".msg" beside the user's settings
+  // file) in the history viewer, whatever is selected; returns when the
+  // viewer is closed.
+  void OnViewHistory();
 
   RecordArray<tag_GroupItemData> m_arrItemData;
 

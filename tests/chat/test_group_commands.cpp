@@ -11,6 +11,7 @@
 #include <string>
 
 #include "CMenu.h"
+#include "CMsgBrowserDlg.h"
 #include "ChatTestSupport.h"
 #include "MessageBoxRecorder.h"
 #include "ModalAnswers.h"
@@ -402,6 +403,25 @@ TEST_F(GroupManageTest, ALockedDatabaseKeepsTheDialogOpenWithTheInput) {
   EXPECT_EQ(m_boxes.Last().caption, CString("错误"));
   EXPECT_EQ(m_boxes.Last().text, CString("群组列表打开失败无法保存！"));
   EXPECT_EQ(Column("SELECT count(*) FROM CustChatGroupList"), CString("3"));
+}
+
+// The history viewer opens on the ".msg" beside the user's settings file,
+// whatever is selected, and the command returns when it is closed; without a
+// server session object nothing opens.
+TEST_F(GroupCommandTest, ViewHistoryOpensTheViewerOnTheUsersMessageFile) {
+  MakeTree();
+  CString path;
+  m_modal.Answer(IDCANCEL, [&](CDialog& d) { path = dynamic_cast<CMsgBrowserDlg&>(d).GetPath(); });
+  Tree().SelectItem(nullptr);
+  Tree().SendMessage(WM_COMMAND, ID_GROUP_VIEW_HISTORY);
+  CString expected = m_db.Path();
+  expected = expected.Left(expected.ReverseFind('.')) + ".msg";
+  EXPECT_STREQ(path, expected);
+  EXPECT_EQ(m_modal.Pending(), 0u);
+
+  m_pTree->m_pProtocol = nullptr;
+  Tree().SendMessage(WM_COMMAND, ID_GROUP_VIEW_HISTORY);
+  EXPECT_EQ(m_modal.Asked().size(), 1u);
 }
 
 }  // namespace
