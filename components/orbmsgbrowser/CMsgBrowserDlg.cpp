@@ -20,6 +20,8 @@ constexpr UINT kScrollCheckMs = 200;
 constexpr char kCaption[] = "消息记录";
 constexpr int kMargin = 8;
 constexpr int kListWidth = 380;
+constexpr int kTimeWidth = 122;
+constexpr int kCountWidth = 52;
 
 // What the user is told about a store that cannot be shown.
 CString ProblemText(COrbMsgStore::Failure failure, const CString& path) {
@@ -81,9 +83,9 @@ void CMsgBrowserDlg::DoDataExchange(CDataExchange* dx) {
 BOOL CMsgBrowserDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   m_listThreads.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-  m_listThreads.InsertColumn(0, "会话", LVCFMT_LEFT, 190);
-  m_listThreads.InsertColumn(1, "最后时间", LVCFMT_LEFT, 120);
-  m_listThreads.InsertColumn(2, "消息数", LVCFMT_RIGHT, 54);
+  m_listThreads.InsertColumn(0, "会话", LVCFMT_LEFT, 160);
+  m_listThreads.InsertColumn(1, "最后时间", LVCFMT_LEFT, kTimeWidth);
+  m_listThreads.InsertColumn(2, "消息数", LVCFMT_RIGHT, kCountWidth);
   m_listThreads.SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(m_nThreadCount), LVSICF_NOINVALIDATEALL);
   CRect frame = m_frameView.GetWindowRect();
   ScreenToClient(&frame);
@@ -125,6 +127,9 @@ void CMsgBrowserDlg::Layout(int cx, int cy) {
   const int bottom = cy - kMargin - statusHeight - 4;
   const int listWidth = std::min(kListWidth, std::max(120, cx / 3));
   m_listThreads.MoveWindow(kMargin, top, listWidth, std::max(40, bottom - top));
+  // The conversation column takes what the time and count leave.
+  const int nameWidth = std::max(60, listWidth - kTimeWidth - kCountWidth - GetSystemMetrics(SM_CXVSCROLL) - 6);
+  m_listThreads.SendMessage(LVM_SETCOLUMNWIDTH, 0, nameWidth);
   m_view.MoveWindow(kMargin * 2 + listWidth, top, std::max(80, cx - listWidth - kMargin * 3), std::max(40, bottom - top));
   m_status.MoveWindow(kMargin, cy - kMargin - statusHeight, std::max(40, cx - 2 * kMargin), statusHeight);
   if (CWnd* close = GetDlgItem(IDCANCEL)) {

@@ -75,10 +75,25 @@ bool CChatGrpTreeCtrl::PrepareMenu(CMenu& menu, HTREEITEM item) {
   return true;
 }
 
-// The tree shows the new group when it is next filled.
+// A saved group shows at once, under its category, as the next fill would
+// show it: the user who made it looks for it there.
 void CChatGrpTreeCtrl::OnNewGroup() {
   COrbChat_GroupManage dialog(this, m_pProtocol, nullptr);
-  RunDialog(dialog);
+  if (RunDialog(dialog) != IDOK || !dialog.GetSaved()) return;
+  const ChatGroupRow& row = *dialog.GetSaved();
+  auto record = std::make_unique<tag_GroupItemData>();
+  record->groupid = row.groupid;
+  record->name = row.name;
+  record->tag = row.tag;
+  record->title = row.title;
+  record->members = row.members;
+  tag_GroupItemData* added = record.get();
+  AttachItem(m_arrItemData, std::move(record), row.name, kGroupIcon);
+  if (added->hItem) {
+    SelectItem(added->hItem);
+    EnsureVisible(added->hItem);
+  }
+  Invalidate();
 }
 
 // Only the title and members change on the tree: name and category cannot

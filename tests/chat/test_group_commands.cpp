@@ -307,10 +307,14 @@ TEST_F(GroupManageTest, ANewGroupIsCheckedConfirmedAndGetsTheNextNumber) {
   EXPECT_EQ(Column("SELECT name || '|' || tag || '|' || title || '|' || members FROM CustChatGroupList "
                    "WHERE groupid=10"),
             CString("O'Neil 组|1|周会|c1003,c1001"));
-  // The tree adds the group when it is next filled.
-  EXPECT_EQ(Tree().m_arrItemData.size(), 3u);
+  // The tree shows the new group at once, under its category and selected,
+  // as the next fill shows it.
+  EXPECT_EQ(Tree().m_arrItemData.size(), 4u);
+  ASSERT_NE(Group(10), nullptr);
+  EXPECT_EQ(Tree().GetSelectedItem(), Group(10));
+  const std::string shown = Outline();
   Reload();
-  EXPECT_NE(Group(10), nullptr);
+  EXPECT_EQ(Outline(), shown);
 }
 
 TEST_F(GroupManageTest, TheFirstGroupOfAnEmptyListIsNumberOne) {
