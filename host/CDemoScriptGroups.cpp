@@ -43,30 +43,6 @@ constexpr char kGroupName2[] = "演示讨论组（改名）";
 constexpr char kGroupMessage[] = "各位好，演示讨论组的第一条消息：设计稿已经更新。";
 constexpr char kSearchWord[] = "设计稿";
 
-// A top-level window of this thread with class #32770 and this caption.
-struct FindDialog {
-  CString caption;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
-  auto* find = reinterpret_cast<FindDialog*>(param);
-  char cls[32] = {}, text[256] = {};
-  ::GetClassNameA(window, cls, sizeof cls);
-  ::GetWindowTextA(window, text, sizeof text);
-  if (CString(cls) == "#32770" && find->caption == text && ::IsWindowVisible(window)) {
-    find->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND FindDialogByCaption(const char* caption) {
-  FindDialog find{caption};
-  ::EnumThreadWindows(::GetCurrentThreadId(), &MatchDialog, reinterpret_cast<LPARAM>(&find));
-  return find.found;
-}
-
 CString ItemText(HWND tree, HTREEITEM item) {
   char text[128] = {};
   TVITEMA data{};
@@ -144,9 +120,9 @@ void CDemoScript::AddGroupAndHistoryPhases() {
                            ClickTab(1);
                            post(kNewGroup);
                          },
-                         [] { return FindDialogByCaption("新建群组") != nullptr; },
+                         [] { return FindConversation("新建群组") != nullptr; },
                          [this] {
-                           HWND dialog = FindDialogByCaption("新建群组");
+                           HWND dialog = FindConversation("新建群组");
                            SetText(dialog, kGroupName, kGroupName1);
                            SetText(dialog, kGroupTitle, kGroupName1);
                            if (!MoveContact(dialog, "c1002") || !MoveContact(dialog, "c1003"))
@@ -159,15 +135,15 @@ void CDemoScript::AddGroupAndHistoryPhases() {
                          },
                          kWaitTicks});
   m_arrPhases.push_back({"确认新讨论组的内容", nullptr,
-                         [] { return FindDialogByCaption("提示") != nullptr; },
+                         [] { return FindConversation("提示") != nullptr; },
                          [this] {
-                           HWND box = FindDialogByCaption("提示");
+                           HWND box = FindConversation("提示");
                            m_arrLog.push_back("确认：" + DialogItemText(box, 0xFFFF));
                            ::PostMessageA(box, WM_COMMAND, IDOK, 0);
                          },
                          kWaitTicks});
   m_arrPhases.push_back({"新讨论组出现在树上", nullptr,
-                         [tree] { return !FindDialogByCaption("新建群组") && FindNode(tree(), kGroupName1); },
+                         [tree] { return !FindConversation("新建群组") && FindNode(tree(), kGroupName1); },
                          [this, tree, post] {
                            ::SendMessageA(tree(), TVM_SELECTITEM, TVGN_CARET,
                                           reinterpret_cast<LPARAM>(FindNode(tree(), kGroupName1)));
@@ -176,9 +152,9 @@ void CDemoScript::AddGroupAndHistoryPhases() {
                          },
                          kWaitTicks});
   m_arrPhases.push_back({"修改讨论组名称", nullptr,
-                         [] { return FindDialogByCaption("修改群组名称") != nullptr; },
+                         [] { return FindConversation("修改群组名称") != nullptr; },
                          [this] {
-                           HWND dialog = FindDialogByCaption("修改群组名称");
+                           HWND dialog = FindConversation("修改群组名称");
                            SetText(dialog, kRenameText, kGroupName2);
                            Repaint(dialog);
                            SaveShot("demo-group-rename.png", dialog);
@@ -186,7 +162,7 @@ void CDemoScript::AddGroupAndHistoryPhases() {
                          },
                          kWaitTicks});
   m_arrPhases.push_back({"讨论组改名后打开它的对话", nullptr,
-                         [tree] { return !FindDialogByCaption("修改群组名称") && FindNode(tree(), kGroupName2); },
+                         [tree] { return !FindConversation("修改群组名称") && FindNode(tree(), kGroupName2); },
                          [this, tree, post] {
                            if (FindNode(tree(), kGroupName1)) Fail("旧的讨论组名称还在树上");
                            ::SendMessageA(tree(), TVM_SELECTITEM, TVGN_CARET,
@@ -214,9 +190,9 @@ void CDemoScript::AddGroupAndHistoryPhases() {
                          kWaitTicks});
   m_arrPhases.push_back({"从讨论组树打开消息记录",
                          [post] { post(kViewHistory); },
-                         [] { return FindDialogByCaption("消息记录") != nullptr; },
+                         [] { return FindConversation("消息记录") != nullptr; },
                          [this] {
-                           HWND viewer = FindDialogByCaption("消息记录");
+                           HWND viewer = FindConversation("消息记录");
                            ::MoveWindow(viewer, 10, 10, 1000, 620, TRUE);
                            ::RedrawWindow(viewer, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
                            const CString status = DialogItemText(viewer, kHistoryStatus);
@@ -229,9 +205,9 @@ void CDemoScript::AddGroupAndHistoryPhases() {
                          },
                          kWaitTicks});
   m_arrPhases.push_back({"在消息记录中搜索“设计稿”", nullptr,
-                         [] { return DialogItemText(FindDialogByCaption("消息记录"), kHistoryStatus).Find("找到") >= 0; },
+                         [] { return DialogItemText(FindConversation("消息记录"), kHistoryStatus).Find("找到") >= 0; },
                          [this] {
-                           HWND viewer = FindDialogByCaption("消息记录");
+                           HWND viewer = FindConversation("消息记录");
                            const CString status = DialogItemText(viewer, kHistoryStatus);
                            m_arrLog.push_back("搜索：" + status);
                            if (status.Find("没有找到") >= 0) Fail("消息记录里没有搜到“设计稿”");
@@ -240,7 +216,7 @@ void CDemoScript::AddGroupAndHistoryPhases() {
                            ::PostMessageA(viewer, WM_COMMAND, IDCANCEL, 0);
                          },
                          kWaitTicks});
-  m_arrPhases.push_back({"关闭消息记录", nullptr, [] { return FindDialogByCaption("消息记录") == nullptr; },
+  m_arrPhases.push_back({"关闭消息记录", nullptr, [] { return FindConversation("消息记录") == nullptr; },
                          [this, tree, post, left] {
                            m_arrLog.push_back("消息记录已关闭");
                            *left = static_cast<int>(FindNodes(tree(), kGroupName2).size()) - 1;
@@ -250,11 +226,11 @@ void CDemoScript::AddGroupAndHistoryPhases() {
                            post(kDeleteGroup);
                          },
                          kWaitTicks});
-  m_arrPhases.push_back({"删除演示讨论组", nullptr, [] { return FindDialogByCaption("提示") != nullptr; },
-                         [] { ::PostMessageA(FindDialogByCaption("提示"), WM_COMMAND, IDYES, 0); }, kWaitTicks});
+  m_arrPhases.push_back({"删除演示讨论组", nullptr, [] { return FindConversation("提示") != nullptr; },
+                         [] { ::PostMessageA(FindConversation("提示"), WM_COMMAND, IDYES, 0); }, kWaitTicks});
   m_arrPhases.push_back({"演示讨论组已从树上删除", nullptr,
                          [tree, left] {
-                           return !FindDialogByCaption("提示") &&
+                           return !FindConversation("提示") &&
                                   static_cast<int>(FindNodes(tree(), kGroupName2).size()) == *left;
                          },
                          [this] { m_arrLog.push_back("演示讨论组已删除"); }, kWaitTicks});

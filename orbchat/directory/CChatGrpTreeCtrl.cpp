@@ -45,15 +45,20 @@ void CChatGrpTreeCtrl::InitTree() {
   if (!FillTags(CChatDirectory::kGroupTags, kCategoryIcon, false)) return;
   std::vector<ChatGroupRow> rows;
   Directory().ReadGroups(rows);
-  for (const ChatGroupRow& row : rows) {
-    auto record = std::make_unique<tag_GroupItemData>();
-    record->groupid = row.groupid;
-    record->name = row.name;
-    record->tag = row.tag;
-    record->title = row.title;
-    record->members = row.members;
-    AttachItem(m_arrItemData, std::move(record), row.name, kGroupIcon);
-  }
+  for (const ChatGroupRow& row : rows) AttachGroup(row);
+}
+
+tag_GroupItemData* CChatGrpTreeCtrl::AttachGroup(const ChatGroupRow& row) {
+  auto record = std::make_unique<tag_GroupItemData>();
+  record->groupid = row.groupid;
+  record->name = row.name;
+  record->tag = row.tag;
+  record->title = row.title;
+  record->members = row.members;
+  const tag_GroupItemData* made = record.get();
+  AttachItem(m_arrItemData, std::move(record), row.name, kGroupIcon);
+  // A refused node drops its record; the array then ends with another one.
+  return !m_arrItemData.empty() && m_arrItemData.back().get() == made ? m_arrItemData.back().get() : nullptr;
 }
 
 void CChatGrpTreeCtrl::OpenSelected() {
@@ -80,16 +85,7 @@ bool CChatGrpTreeCtrl::PrepareMenu(CMenu& menu, HTREEITEM item) {
 void CChatGrpTreeCtrl::OnNewGroup() {
   COrbChat_GroupManage dialog(this, m_pProtocol, nullptr);
   if (RunDialog(dialog) != IDOK || !dialog.GetSaved()) return;
-  const ChatGroupRow& row = *dialog.GetSaved();
-  auto record = std::make_unique<tag_GroupItemData>();
-  record->groupid = row.groupid;
-  record->name = row.name;
-  record->tag = row.tag;
-  record->title = row.title;
-  record->members = row.members;
-  tag_GroupItemData* added = record.get();
-  AttachItem(m_arrItemData, std::move(record), row.name, kGroupIcon);
-  if (added->hItem) {
+  if (const tag_GroupItemData* added = AttachGroup(*dialog.GetSaved())) {
     SelectItem(added->hItem);
     EnsureVisible(added->hItem);
   }
