@@ -317,6 +317,28 @@ TEST_F(GroupManageTest, ANewGroupIsCheckedConfirmedAndGetsTheNextNumber) {
   EXPECT_EQ(Outline(), shown);
 }
 
+// Long names and quotes are stored exactly as typed and shown on the tree.
+TEST_F(GroupManageTest, ALongNameAndQuotesAreStoredExactly) {
+  MakeTree();
+  CString name;
+  for (int i = 0; i < 1000; ++i) name += (i % 10 == 0) ? "'" : "名";
+  const CString title = "it's \"引号\" -- ' OR 1=1; DROP TABLE CustChatGroupList; --";
+  m_modal.Drive([&](CDialog& d) {
+    auto& dialog = dynamic_cast<COrbChat_GroupManage&>(d);
+    dialog.SetDlgItemText(IDC_GROUP_NAME, name);
+    dialog.SetDlgItemText(IDC_GROUP_TITLE, title);
+    Select(dialog.m_listContacts, 1);
+    dialog.SendMessage(WM_COMMAND, IDC_MEMBER_ADD);
+    dialog.SendMessage(WM_COMMAND, IDOK);
+  });
+  Tree().SendMessage(WM_COMMAND, ID_GROUP_NEW);
+  EXPECT_EQ(Column("SELECT count(*) FROM CustChatGroupList"), CString("4"));
+  EXPECT_EQ(Column("SELECT name FROM CustChatGroupList WHERE groupid=10"), name);
+  EXPECT_EQ(Column("SELECT title || '|' || members FROM CustChatGroupList WHERE groupid=10"), title + "|c1002");
+  ASSERT_NE(Group(10), nullptr);
+  EXPECT_EQ(Tree().GetItemText(Group(10)), name);
+}
+
 TEST_F(GroupManageTest, TheFirstGroupOfAnEmptyListIsNumberOne) {
   ASSERT_TRUE(m_db.Exec("DELETE FROM CustChatGroupList; DELETE FROM CustChatGroupTag;"));
   COrbChat_GroupManage dialog(&m_frame, &m_session, nullptr);
