@@ -385,6 +385,7 @@ void CDemoScript::AddConversationPhases() {
                          [community] { return ViewText(FindConversation("北京同城")).Find(community) >= 0; },
                          [this, community] { CheckView(FindConversation("北京同城"), community, "demo-chat-community.png"); },
                          kWaitTicks});
+  AddGroupAndHistoryPhases();
 }
 
 // The toolbar and the picker in the conversation with 李四: a text typed and

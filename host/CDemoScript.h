@@ -53,6 +53,8 @@ class CDemoScript {
   void AddConversationPhases();
   void AddFormattingPhases();
   void AddClipboardPicturePhases();
+  // The discussion group tree and the history viewer (CDemoScriptGroups.cpp).
+  void AddGroupAndHistoryPhases();
   void RunPhase();
   // A conversation window of this thread by its caption, or null.
   static HWND FindConversation(const char* caption);

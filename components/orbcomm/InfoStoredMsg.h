@@ -14,8 +14,10 @@ struct InfoStoredMsg {
 struct InfoThreadSummary {
   CString m_strThreadId;
   CString m_strMembers;        // thread_members of the newest record
+  CString m_strNames;          // the senders' names, first come first, joined by "、"
   CString m_strTitle;          // the newest non-empty title
   CString m_strLastStoredAt;   // local time of the newest record
+  long long m_nLastStoredAt = 0;
   long long m_nLastId = 0;
   int m_nCount = 0;
 };

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 
+#include "COrbHttp_Protocol_Orb.h"
+#include "COrbMsgBrowser.h"
 #include "chat/COrbChat_Mgr.h"
 #include "directory/COrbChat_GroupManage.h"
 #include "directory/COrbChat_ReNameDlg.h"
 #include "directory/COrbChat_SelectGroupTag.h"
 #include "resources/resource.h"
+#include "support/FileUtils.h"
 
 namespace {
 constexpr const char* kCategoryIcon = "tree2.grouptag";
@@ -34,6 +37,7 @@ BEGIN_MESSAGE_MAP(CChatGrpTreeCtrl, CChatTreeBase)
   ON_COMMAND(ID_GROUP_ADD_CATEGORY, OnAddCategory)
   ON_COMMAND(ID_GROUP_RENAME_CATEGORY, OnRenameCategory)
   ON_COMMAND(ID_GROUP_DELETE_CATEGORY, OnDeleteCategory)
+  ON_COMMAND(ID_GROUP_VIEW_HISTORY, OnViewHistory)
 END_MESSAGE_MAP()
 
 void CChatGrpTreeCtrl::InitTree() {
@@ -41,15 +45,20 @@ void CChatGrpTreeCtrl::InitTree() {
   if (!FillTags(CChatDirectory::kGroupTags, kCategoryIcon, false)) return;
   std::vector<ChatGroupRow> rows;
   Directory().ReadGroups(rows);
-  for (const ChatGroupRow& row : rows) {
-    auto record = std::make_unique<tag_GroupItemData>();
-    record->groupid = row.groupid;
-    record->name = row.name;
-    record->tag = row.tag;
-    record->title = row.title;
-    record->members = row.members;
-    AttachItem(m_arrItemData, std::move(record), row.name, kGroupIcon);
-  }
+  for (const ChatGroupRow& row : rows) AttachGroup(row);
+}
+
+tag_GroupItemData* CChatGrpTreeCtrl::AttachGroup(const ChatGroupRow& row) {
+  auto record = std::make_unique<tag_GroupItemData>();
+  record->groupid = row.groupid;
+  record->name = row.name;
+  record->tag = row.tag;
+  record->title = row.title;
+  record->members = row.members;
+  const tag_GroupItemData* made = record.get();
+  AttachItem(m_arrItemData, std::move(record), row.name, kGroupIcon);
+  // A refused node drops its record; the array then ends with another one.
+  return !m_arrItemData.empty() && m_arrItemData.back().get() == made ? m_arrItemData.back().get() : nullptr;
 }
 
 void CChatGrpTreeCtrl::OpenSelected() {
@@ -71,10 +80,16 @@ bool CChatGrpTreeCtrl::PrepareMenu(CMenu& menu, HTREEITEM item) {
   return true;
 }
 
-// The tree shows the new group when it is next filled.
+// A saved group shows at once, under its category, as the next fill would
+// show it: the user who made it looks for it there.
 void CChatGrpTreeCtrl::OnNewGroup() {
   COrbChat_GroupManage dialog(this, m_pProtocol, nullptr);
-  RunDialog(dialog);
+  if (RunDialog(dialog) != IDOK || !dialog.GetSaved()) return;
+  if (const tag_GroupItemData* added = AttachGroup(*dialog.GetSaved())) {
+    SelectItem(added->hItem);
+    EnsureVisible(added->hItem);
+  }
+  Invalidate();
 }
 
 // Only the title and members change on the tree: name and category cannot
@@ -185,4 +200,16 @@ void CChatGrpTreeCtrl::OnDeleteCategory() {
   if (tagGone) DeleteItem(tagItem);
   Invalidate();
   if (!tagGone) ReportNotSaved();
+}
+
+void CChatGrpTreeCtrl::OnViewHistory() {
+  if (!m_pProtocol) return;
+  const CString path = ReplaceExtension(m_pProtocol->GetUserCustomFileName(), ".msg");
+  Invalidate();
+  UpdateWindow();
+  {
+    COrbMsgBrowser browser;
+    browser.Browser(path, "");
+  }
+  Invalidate();
 }

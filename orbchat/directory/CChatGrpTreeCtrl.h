@@ -29,6 +29,10 @@ class CChatGrpTreeCtrl : public CChatTreeBase {
   void OnAddCategory();
   void OnRenameCategory();
   void OnDeleteCategory();
+  // Shows the user's message history (the ".msg" beside the user's settings
+  // file) in the history viewer, whatever is selected; returns when the
+  // viewer is closed.
+  void OnViewHistory();
 
   RecordArray<tag_GroupItemData> m_arrItemData;
 
@@ -40,6 +44,9 @@ class CChatGrpTreeCtrl : public CChatTreeBase {
   DECLARE_MESSAGE_MAP()
 
  private:
+  // Attaches a node and record for the row under its category's node (the
+  // top level when none); null when the control refuses the node.
+  tag_GroupItemData* AttachGroup(const ChatGroupRow& row);
   tag_GroupItemData* SelectedGroup() const { return RecordOf(m_arrItemData, GetSelectedItem()); }
   tag_GroupTagData* SelectedCategory() const { return RecordOf(m_arrTagData, GetSelectedItem()); }
 };

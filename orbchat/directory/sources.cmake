@@ -11,5 +11,6 @@ list(APPEND ORBCHAT_SOURCES
   directory/COrbChat_SelectContactTag.cpp
   directory/COrbChat_SelectGroupTag.cpp
   directory/COrbChat_ContactBrowser.cpp
-  directory/COrbChat_GroupManage.cpp)
-list(APPEND ORBCHAT_LIBS OrbSkin OrbADO comctl32)
+  directory/COrbChat_GroupManage.cpp
+  directory/COrbChat_SetMyAlias.cpp)
+list(APPEND ORBCHAT_LIBS OrbSkin OrbADO OrbMsgBrowser comctl32)

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "CMenu.h"
+#include "CMsgBrowserDlg.h"
 #include "ChatTestSupport.h"
 #include "MessageBoxRecorder.h"
 #include "ModalAnswers.h"
@@ -306,10 +307,36 @@ TEST_F(GroupManageTest, ANewGroupIsCheckedConfirmedAndGetsTheNextNumber) {
   EXPECT_EQ(Column("SELECT name || '|' || tag || '|' || title || '|' || members FROM CustChatGroupList "
                    "WHERE groupid=10"),
             CString("O'Neil 组|1|周会|c1003,c1001"));
-  // The tree adds the group when it is next filled.
-  EXPECT_EQ(Tree().m_arrItemData.size(), 3u);
+  // The tree shows the new group at once, under its category and selected,
+  // as the next fill shows it.
+  EXPECT_EQ(Tree().m_arrItemData.size(), 4u);
+  ASSERT_NE(Group(10), nullptr);
+  EXPECT_EQ(Tree().GetSelectedItem(), Group(10));
+  const std::string shown = Outline();
   Reload();
-  EXPECT_NE(Group(10), nullptr);
+  EXPECT_EQ(Outline(), shown);
+}
+
+// Long names and quotes are stored exactly as typed and shown on the tree.
+TEST_F(GroupManageTest, ALongNameAndQuotesAreStoredExactly) {
+  MakeTree();
+  CString name;
+  for (int i = 0; i < 1000; ++i) name += (i % 10 == 0) ? "'" : "名";
+  const CString title = "it's \"引号\" -- ' OR 1=1; DROP TABLE CustChatGroupList; --";
+  m_modal.Drive([&](CDialog& d) {
+    auto& dialog = dynamic_cast<COrbChat_GroupManage&>(d);
+    dialog.SetDlgItemText(IDC_GROUP_NAME, name);
+    dialog.SetDlgItemText(IDC_GROUP_TITLE, title);
+    Select(dialog.m_listContacts, 1);
+    dialog.SendMessage(WM_COMMAND, IDC_MEMBER_ADD);
+    dialog.SendMessage(WM_COMMAND, IDOK);
+  });
+  Tree().SendMessage(WM_COMMAND, ID_GROUP_NEW);
+  EXPECT_EQ(Column("SELECT count(*) FROM CustChatGroupList"), CString("4"));
+  EXPECT_EQ(Column("SELECT name FROM CustChatGroupList WHERE groupid=10"), name);
+  EXPECT_EQ(Column("SELECT title || '|' || members FROM CustChatGroupList WHERE groupid=10"), title + "|c1002");
+  ASSERT_NE(Group(10), nullptr);
+  EXPECT_EQ(Tree().GetItemText(Group(10)), name);
 }
 
 TEST_F(GroupManageTest, TheFirstGroupOfAnEmptyListIsNumberOne) {
@@ -402,6 +429,25 @@ TEST_F(GroupManageTest, ALockedDatabaseKeepsTheDialogOpenWithTheInput) {
   EXPECT_EQ(m_boxes.Last().caption, CString("错误"));
   EXPECT_EQ(m_boxes.Last().text, CString("群组列表打开失败无法保存！"));
   EXPECT_EQ(Column("SELECT count(*) FROM CustChatGroupList"), CString("3"));
+}
+
+// The history viewer opens on the ".msg" beside the user's settings file,
+// whatever is selected, and the command returns when it is closed; without a
+// server session object nothing opens.
+TEST_F(GroupCommandTest, ViewHistoryOpensTheViewerOnTheUsersMessageFile) {
+  MakeTree();
+  CString path;
+  m_modal.Answer(IDCANCEL, [&](CDialog& d) { path = dynamic_cast<CMsgBrowserDlg&>(d).GetPath(); });
+  Tree().SelectItem(nullptr);
+  Tree().SendMessage(WM_COMMAND, ID_GROUP_VIEW_HISTORY);
+  CString expected = m_db.Path();
+  expected = expected.Left(expected.ReverseFind('.')) + ".msg";
+  EXPECT_STREQ(path, expected);
+  EXPECT_EQ(m_modal.Pending(), 0u);
+
+  m_pTree->m_pProtocol = nullptr;
+  Tree().SendMessage(WM_COMMAND, ID_GROUP_VIEW_HISTORY);
+  EXPECT_EQ(m_modal.Asked().size(), 1u);
 }
 
 }  // namespace

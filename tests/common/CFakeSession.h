@@ -26,6 +26,7 @@ class CFakeSession : public COrbHttp_Protocol_Orb {
   CString GetSessionID() const override { return m_strSessionId; }
   CString GetMyAlias() const override { return m_strAlias; }
   CString GetUserID() const override { return m_strUserId; }
+  CString GetUserIDFlag() const override { return m_strUserFlag; }
   CString GetMyRole() const override { return m_strRole; }
   CString GetRoleCodes() const override { return m_strRoleCodes; }
   InfoLoginInfoStruct* GetLoginInfo() override { return m_bLoggedIn ? &m_login : nullptr; }
@@ -37,6 +38,7 @@ class CFakeSession : public COrbHttp_Protocol_Orb {
   CString m_strSessionId = "S";
   CString m_strAlias;
   CString m_strUserId = "1001";
+  CString m_strUserFlag = "c1001";
   CString m_strRole = "c";
   CString m_strRoleCodes = " cs ";
   unsigned m_nLastId = 40;
