@@ -514,7 +514,7 @@ BOOL COrbChat_Form::DestroyWindow() {
   return CDialog::DestroyWindow();
 }
 
-// --- Steps that later work fills -------------------------------------------------
+// --- Composing, pictures, capture and the edit menu ------------------------------
 
 // Composing and sending: the gates, the active sender, the stored record and
 // the echo.

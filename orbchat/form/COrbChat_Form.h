@@ -187,9 +187,8 @@ class COrbChat_Form : public CDialog, public IChatWindow {
   void OnSize(UINT type, int cx, int cy);
   void OnTimer(UINT_PTR id);
   BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
-  // Steps that later work fills (composing and sending, the formatting
-  // toolbar, emoticons, pictures, screen capture, the edit menu); each is a
-  // named place in the message map that does nothing yet.
+  // Composing and sending, the formatting toolbar, emoticons, pictures,
+  // screen capture and the edit menu.
   void ApplySessionOnFirstTick();
   void LoadEditorSettings();
   void SaveEditorSettings();
