@@ -424,25 +424,37 @@ void CDemoScript::AddFormattingPhases() {
                            ::SendMessageA(picker, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
                          },
                          kWaitTicks});
-  m_arrPhases.push_back({"表情插入编辑区，发送", nullptr,
-                         [] { return PictureCount(HostedControl(FindConversation("小李"), kEditorHost)) == 1; },
-                         [this] {
-                           HWND form = FindConversation("小李");
-                           SaveShot("demo-face-editor.png", form);
-                           ::SendMessageA(::GetDlgItem(form, kSendButton), BM_CLICK, 0, 0);
-                         },
-                         kWaitTicks});
-  m_arrPhases.push_back({"带格式和表情的消息显示在对话中",
-                         nullptr,
-                         [text] {
-                           HWND form = FindConversation("小李");
-                           const CString view = ViewText(form);
-                           const int mine = view.Find(text);
-                           return mine >= 0 && view.Find(text, mine + text.GetLength()) >= 0 &&
-                                  PictureCount(HostedControl(form, kViewHost)) >= 1;
-                         },
-                         [this, text] { CheckView(FindConversation("小李"), text + "（带表情，李四已回复）", "demo-chat-face.png"); },
-                         kWaitTicks});
+  m_arrPhases.push_back(SendPicturePhase("表情插入编辑区，发送", nullptr, "demo-face-editor.png"));
+  m_arrPhases.push_back(AnsweredPhase("带格式和表情的消息显示在对话中", text, 1, "（带表情，李四已回复）", "demo-chat-face.png"));
+}
+
+// act runs; once the editor of the conversation with 李四 holds one picture,
+// the window is pictured and the message sent.
+CDemoScript::Phase CDemoScript::SendPicturePhase(const CString& what, std::function<void()> act, const char* shot) {
+  return {what, std::move(act),
+          [] { return PictureCount(HostedControl(FindConversation("小李"), kEditorHost)) == 1; },
+          [this, shot] {
+            HWND form = FindConversation("小李");
+            SaveShot(shot, form);
+            ::SendMessageA(::GetDlgItem(form, kSendButton), BM_CLICK, 0, 0);
+          },
+          kWaitTicks};
+}
+
+// text shows twice in the view of the conversation with 李四 (sent and
+// answered), with at least pictures pictures; then the window is pictured.
+CDemoScript::Phase CDemoScript::AnsweredPhase(const CString& what, const CString& text, int pictures, const CString& note,
+                                              const char* shot) {
+  return {what, nullptr,
+          [text, pictures] {
+            HWND form = FindConversation("小李");
+            const CString view = ViewText(form);
+            const int mine = view.Find(text);
+            return mine >= 0 && view.Find(text, mine + text.GetLength()) >= 0 &&
+                   PictureCount(HostedControl(form, kViewHost)) >= pictures;
+          },
+          [this, text, note, shot] { CheckView(FindConversation("小李"), text + note, shot); },
+          kWaitTicks};
 }
 
 namespace {
@@ -480,39 +492,24 @@ bool CopyWindowPicture(HWND window) {
 // shown in the conversation.
 void CDemoScript::AddClipboardPicturePhases() {
   const CString text = "这是联系人面板的截图：";
-  m_arrPhases.push_back({"把一张截图放到剪贴板，粘贴到编辑区",
-                         [this, text] {
-                           HWND form = FindConversation("小李");
-                           HWND editor = HostedControl(form, kEditorHost);
-                           const std::wstring wide = CodePage::AnsiToWide(text);
-                           ::SendMessageW(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
-                           ::SendMessageA(editor, EM_SETSEL, static_cast<WPARAM>(-1), -1);
-                           // The panel on top while it is copied, then the conversation again.
-                           ::BringWindowToTop(m_hFrame);
-                           ::RedrawWindow(m_hFrame, nullptr, nullptr,
-                                          RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-                           if (!CopyWindowPicture(m_hPanel)) Fail("截图没有放到剪贴板");
-                           ::BringWindowToTop(form);
-                           ::RedrawWindow(form, nullptr, nullptr,
-                                          RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-                           ::SendMessageA(form, WM_COMMAND, kPasteCommand, 0);
-                         },
-                         [] { return PictureCount(HostedControl(FindConversation("小李"), kEditorHost)) == 1; },
-                         [this] {
-                           HWND form = FindConversation("小李");
-                           SaveShot("demo-picture-editor.png", form);
-                           ::SendMessageA(::GetDlgItem(form, kSendButton), BM_CLICK, 0, 0);
-                         },
-                         kWaitTicks});
-  m_arrPhases.push_back({"带截图的消息显示在对话中",
-                         nullptr,
-                         [text] {
-                           HWND form = FindConversation("小李");
-                           const CString view = ViewText(form);
-                           const int mine = view.Find(text);
-                           return mine >= 0 && view.Find(text, mine + text.GetLength()) >= 0 &&
-                                  PictureCount(HostedControl(form, kViewHost)) >= 3;
-                         },
-                         [this, text] { CheckView(FindConversation("小李"), text + "（带截图，李四已回复）", "demo-chat-picture.png"); },
-                         kWaitTicks});
+  m_arrPhases.push_back(SendPicturePhase("把一张截图放到剪贴板，粘贴到编辑区",
+                                        [this, text] {
+                                          HWND form = FindConversation("小李");
+                                          HWND editor = HostedControl(form, kEditorHost);
+                                          const std::wstring wide = CodePage::AnsiToWide(text);
+                                          ::SendMessageW(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+                                          ::SendMessageA(editor, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+                                          // The panel on top while it is copied, then the conversation again.
+                                          ::BringWindowToTop(m_hFrame);
+                                          ::RedrawWindow(m_hFrame, nullptr, nullptr,
+                                                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+                                          if (!CopyWindowPicture(m_hPanel)) Fail("截图没有放到剪贴板");
+                                          ::BringWindowToTop(form);
+                                          ::RedrawWindow(form, nullptr, nullptr,
+                                                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN |
+                                                             RDW_UPDATENOW);
+                                          ::SendMessageA(form, WM_COMMAND, kPasteCommand, 0);
+                                        },
+                                        "demo-picture-editor.png"));
+  m_arrPhases.push_back(AnsweredPhase("带截图的消息显示在对话中", text, 3, "（带截图，李四已回复）", "demo-chat-picture.png"));
 }

@@ -53,6 +53,8 @@ class CDemoScript {
   void AddConversationPhases();
   void AddFormattingPhases();
   void AddClipboardPicturePhases();
+  Phase SendPicturePhase(const CString& what, std::function<void()> act, const char* shot);
+  Phase AnsweredPhase(const CString& what, const CString& text, int pictures, const CString& note, const char* shot);
   // The discussion group tree and the history viewer (CDemoScriptGroups.cpp).
   void AddGroupAndHistoryPhases();
   void RunPhase();
