@@ -8,16 +8,22 @@ BOOL CBitmap::CreateCompatibleBitmap(HDC dc, int width, int height) {
   return Attach(::CreateCompatibleBitmap(dc, width, height));
 }
 
+BITMAPINFOHEADER TopDownDibHeader(int width, int height, int bitCount) {
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof(BITMAPINFOHEADER);
+  header.biWidth = width;
+  header.biHeight = -height;
+  header.biPlanes = 1;
+  header.biBitCount = static_cast<WORD>(bitCount);
+  header.biCompression = BI_RGB;
+  return header;
+}
+
 BOOL CBitmap::CreateDIBSection32(int width, int height, DWORD** bits) {
   *bits = nullptr;
   if (width <= 0 || height <= 0) return Attach(nullptr);
   BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader = TopDownDibHeader(width, height, 32);
   void* pixels = nullptr;
   HBITMAP dib = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
   if (!dib || !pixels) {

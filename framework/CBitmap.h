@@ -4,6 +4,10 @@
 #include "CGdiObject.h"
 #include "CSize.h"
 
+// The header of a top-down DIB of this size and depth (rows from the top,
+// uncompressed), for CreateDIBSection and GetDIBits.
+ORBFW_API BITMAPINFOHEADER TopDownDibHeader(int width, int height, int bitCount);
+
 class ORBFW_API CBitmap : public CGdiObject {
  public:
   ~CBitmap() override;

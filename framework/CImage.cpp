@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "CBitmap.h"
 #include "CString.h"
 #include "CodePage.h"
 
@@ -71,12 +72,7 @@ class BitmapDC {
 HBITMAP CreateDib(int width, int height, int bpp, const RGBQUAD* colours, int colourCount, void** bits) {
   std::vector<BYTE> info(sizeof(BITMAPINFOHEADER) + sizeof(RGBQUAD) * static_cast<size_t>(colourCount));
   auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
-  header->biSize = sizeof(BITMAPINFOHEADER);
-  header->biWidth = width;
-  header->biHeight = -height;
-  header->biPlanes = 1;
-  header->biBitCount = static_cast<WORD>(bpp);
-  header->biCompression = BI_RGB;
+  *header = TopDownDibHeader(width, height, bpp);
   header->biClrUsed = static_cast<DWORD>(colourCount);
   if (colourCount > 0) std::memcpy(header + 1, colours, sizeof(RGBQUAD) * static_cast<size_t>(colourCount));
   return ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS, bits, nullptr, 0);

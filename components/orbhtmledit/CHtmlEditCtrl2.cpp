@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "CBitmap.h"
 #include "CClipboard.h"
 #include "CImage.h"
 #include "CodePage.h"
@@ -174,12 +175,7 @@ unsigned long long BitmapDigest(HBITMAP bitmap) {
   if (!bitmap || !::GetObjectW(bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight == 0) return 0;
   const int width = info.bmWidth, height = std::abs(info.bmHeight);
   BITMAPINFO header{};
-  header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  header.bmiHeader.biWidth = width;
-  header.bmiHeader.biHeight = -height;
-  header.bmiHeader.biPlanes = 1;
-  header.bmiHeader.biBitCount = 32;
-  header.bmiHeader.biCompression = BI_RGB;
+  header.bmiHeader = TopDownDibHeader(width, height, 32);
   std::vector<DWORD> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
   HDC screen = ::GetDC(nullptr);
   const int rows = ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &header, DIB_RGB_COLORS);

@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "CBitmap.h"
 #include "CImage.h"
 #include "CodePage.h"
 
@@ -21,12 +22,7 @@ constexpr char kMarker[] = "ORBHTMLEDIT-PICTURE:";
 
 HBITMAP CreateDib24(int width, int height, void** bits) {
   BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader = TopDownDibHeader(width, height, 24);
   return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 
