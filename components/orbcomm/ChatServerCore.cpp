@@ -6,6 +6,7 @@
 
 #include "CodePage.h"
 #include "JsonTextWriter.h"
+#include "RequestFields.h"
 #include "SrwGuard.h"
 
 namespace {
@@ -13,17 +14,10 @@ namespace {
 const char kCodeSystem[] = "5";
 const char kCodePersonal[] = "505";
 const char kCodeGroup[] = "506";
-const char kGroupInfoPool[] = "GetGroupInfo";
-
-// The pairs of each request, in the order the client writes them.
-const RequestField kApplicationFields[] = {
-    {"flag", false, false}, {"thread_id", false, false}, {"thread_members", false, false}, {"from", true, true}};
-const RequestField kPersonalFields[] = {{"flag", false, false},  {"thread_id", false, false},
-                                        {"body", true, false},   {"abstract", true, true},
-                                        {"body_type", false, false}, {"from", true, true}};
-const RequestField kGroupFields[] = {{"flag", false, false},  {"group_id", false, false},
-                                     {"body", true, false},   {"abstract", true, true},
-                                     {"body_type", false, false}, {"from", true, true}};
+const char* const kGroupInfoPool = RequestFields::kGroupInfoPool;
+const auto& kApplicationFields = RequestFields::kApplication;
+const auto& kPersonalFields = RequestFields::kPersonal;
+const auto& kGroupFields = RequestFields::kGroup;
 
 // Most members one thread may have.
 const int kMaxThreadMembers = 1000;

@@ -1,0 +1,174 @@
+#!/bin/sh
+# A Mosquitto broker of the tests' own: configuration, password file, access
+# rules, persistence folder and a free loopback port, all in DIR (in the
+# build tree); the system's broker service is never touched. Also runs
+# Debian's mosquitto_pub and mosquitto_sub as an independent client.
+#
+#   broker.sh start DIR     make DIR, start the broker, write DIR/port; when it
+#                           cannot start, write the reason into DIR/error
+#   broker.sh restart DIR   start it again on the same port with the same data
+#   broker.sh stop DIR      end it (SIGTERM: it saves its persistence first)
+#   broker.sh pub DIR USER TOPIC PAYLOADFILE RESULT
+#                           publish (MQTT 5, QoS 1) as USER; RESULT gets the exit
+#                           status and the client's messages
+#   broker.sh clean DIR RESULT USER...
+#                           start the broker again if a test left it stopped,
+#                           and end the persistent sessions of the users (what
+#                           the broker kept for them is dropped), for a fresh test
+#   broker.sh sub DIR USER FILTER COUNT OUT
+#                           read COUNT messages as USER's persistent session
+#                           (COUNT 0: only make the session), topic and payload
+#                           per line into OUT
+# The tests find this script as DIR/broker.sh (start copies it there).
+# Called by the tests from Wine, which cannot wait for a Unix process: each
+# command writes its result file last, under its final name, and the caller
+# waits for that file. Arguments hold no blanks.
+set -u
+cmd=$1 dir=$2
+shift 2
+pidfile=$dir/broker.pid
+
+# The users of the tests and their passwords; the passwords are the user
+# ids with "pw-" before them.
+USERS="c1001 c1002 c1003 c1004 c1005"
+# Community 12 and its members (c1004 is not one).
+COMMUNITY_12="c1001 c1002 c1003"
+
+write_atomic() {  # file, text
+  printf '%s\n' "$2" > "$1.tmp" && mv "$1.tmp" "$1"
+}
+
+free_port() {
+  python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+}
+
+listening() {
+  python3 - "$1" <<'PY' 2>/dev/null
+import socket, sys
+s = socket.socket()
+s.settimeout(0.5)
+try:
+    s.connect(("127.0.0.1", int(sys.argv[1])))
+except OSError:
+    sys.exit(1)
+PY
+}
+
+configure() {
+  mkdir -p "$dir/db"
+  : > "$dir/passwd"
+  for u in $USERS; do mosquitto_passwd -b "$dir/passwd" "$u" "pw-$u" >/dev/null 2>&1 || return 1; done
+  chmod 600 "$dir/passwd" 2>/dev/null
+  {
+    echo "# Each user reads only its own inbox and writes into inboxes only as"
+    echo "# itself: the last level of a topic is the sender, and the client id is"
+    echo "# the authenticated user name (use_username_as_clientid)."
+    echo "pattern read orbchat/u/%c/#"
+    echo "pattern write orbchat/u/+/from/%c"
+    echo
+    echo "# Community 12: its members read it and write into it as themselves."
+    for u in $COMMUNITY_12; do
+      echo "user $u"
+      echo "topic read orbchat/g/12/#"
+      echo "topic write orbchat/g/12/from/$u"
+    done
+  } > "$dir/acl"
+  cat > "$dir/mosquitto.conf" <<CONF
+per_listener_settings false
+user $(id -un)
+listener $(cat "$dir/port") 127.0.0.1
+allow_anonymous false
+password_file $dir/passwd
+acl_file $dir/acl
+use_username_as_clientid true
+persistence true
+persistence_location $dir/db/
+autosave_interval 60
+max_queued_messages 100000
+max_inflight_messages 100
+message_size_limit 1048576
+log_dest file $dir/broker.log
+log_type error
+log_type warning
+log_type notice
+CONF
+}
+
+launch() {
+  rm -f "$dir/error"
+  mosquitto -c "$dir/mosquitto.conf" </dev/null >>"$dir/broker.out" 2>&1 &
+  echo $! > "$pidfile"
+  for _ in $(seq 100); do
+    listening "$(cat "$dir/port")" && return 0
+    kill -0 "$(cat "$pidfile")" 2>/dev/null || break
+    sleep 0.05
+  done
+  write_atomic "$dir/error" "mosquitto did not start: $(tail -3 "$dir/broker.out" "$dir/broker.log" 2>/dev/null | tr '\n' ' ')"
+  return 1
+}
+
+stop() {
+  [ -f "$pidfile" ] || return 0
+  pid=$(cat "$pidfile")
+  kill "$pid" 2>/dev/null
+  for _ in $(seq 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  kill -9 "$pid" 2>/dev/null
+  rm -f "$pidfile"
+}
+
+case "$cmd" in
+  start)
+    stop
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    if ! command -v mosquitto >/dev/null 2>&1; then
+      write_atomic "$dir/error" "mosquitto is not installed (scripts/setup.sh installs it)"
+      exit 0
+    fi
+    cp "$0" "$dir/broker.sh"
+    free_port > "$dir/port"
+    if ! configure; then
+      write_atomic "$dir/error" "the password file could not be written (mosquitto_passwd)"
+      exit 0
+    fi
+    launch
+    exit 0 ;;
+  restart)
+    stop
+    launch
+    write_atomic "$1" "started $?" ;;
+  stop)
+    stop
+    [ $# -ge 1 ] && write_atomic "$1" "stopped" ;;
+  pub)
+    user=$1 topic=$2 payload=$3 result=$4
+    out=$(mosquitto_pub -h 127.0.0.1 -p "$(cat "$dir/port")" -V mqttv5 -q 1 -u "$user" -P "pw-$user" \
+            -i "$user" -t "$topic" -f "$payload" 2>&1)
+    write_atomic "$result" "$? $out" ;;
+  clean)
+    result=$1
+    shift
+    if ! { [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; }; then launch; fi
+    for user in "$@"; do
+      mosquitto_sub -h 127.0.0.1 -p "$(cat "$dir/port")" -V mqttv311 -i "$user" -u "$user" -P "pw-$user" \
+        -t "orbchat/u/$user/from/+" -E >/dev/null 2>&1
+    done
+    write_atomic "$result" "cleaned" ;;
+  sub)
+    user=$1 filter=$2 count=$3 out=$4
+    if [ "$count" = 0 ]; then
+      mosquitto_sub -h 127.0.0.1 -p "$(cat "$dir/port")" -V mqttv311 -q 1 -c -i "$user" -u "$user" \
+        -P "pw-$user" -t "$filter" -E > "$out.tmp" 2>&1
+    else
+      mosquitto_sub -h 127.0.0.1 -p "$(cat "$dir/port")" -V mqttv311 -q 1 -c -i "$user" -u "$user" \
+        -P "pw-$user" -t "$filter" -C "$count" -W 20 -v > "$out.tmp" 2>&1
+    fi
+    echo "exit $?" >> "$out.tmp"
+    mv "$out.tmp" "$out" ;;
+  *)
+    echo "usage: $0 start|restart|stop|pub|sub DIR ..." >&2
+    exit 2 ;;
+esac
