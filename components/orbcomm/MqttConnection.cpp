@@ -279,7 +279,9 @@ void MqttConnection::OnConnect(mosquitto*, void* self, int rc, int, const mosqui
   auto* connection = static_cast<MqttConnection*>(self);
   if (rc != 0) {
     connection->m_bLost = true;
-    connection->m_strLostNotice = RefusalText(rc);
+    // The broker answers a wrong password with "not authorised" too.
+    const bool login = rc == 4 || rc == 5 || rc == MQTT_RC_BAD_USERNAME_OR_PASSWORD || rc == MQTT_RC_NOT_AUTHORIZED;
+    connection->m_strLostNotice = login ? CString("服务器拒绝登录：用户名或密码错误，或没有登录的权限") : RefusalText(rc);
     return;
   }
   connection->m_bConnected = true;

@@ -419,12 +419,11 @@ void MqttTransport::OnMessage(const std::string& topic, const std::string& paylo
   } else if (!MqttRecord::Read(payload, record, notice)) {
     notice = "来自 " + from.sender + " 的消息无法读取：" + notice;
   } else {
-    if (record.from_id.CompareNoCase(from.sender) != 0) {
+    if (!record.from_id.IsEmpty() && record.from_id.CompareNoCase(from.sender) != 0) {
       // Whoever published the message is the sender, whatever it claims;
       // the name it gave is not believed either.
-      if (!record.from_id.IsEmpty())
-        notice.Format("来自 %s 的消息自称来自 %s，已按实际发送者显示", from.sender.GetString(),
-                      record.from_id.Left(64).GetString());
+      notice.Format("来自 %s 的消息自称来自 %s，已按实际发送者显示", from.sender.GetString(),
+                    record.from_id.Left(64).GetString());
       record.from = from.sender;
     }
     record.from_id = from.sender;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <set>
 
+#include "CodePage.h"
 #include "MqttTestBroker.h"
 
 using namespace orbtest;
@@ -22,6 +23,9 @@ const char kReq506[] = "orb.group.req";
 const char kAns506[] = "orb.group.ans";
 const char kAns5[] = "orb.sys.ans";
 const int kWaitMs = 10000;
+
+// Payloads go to the broker in UTF-8; the literals here are code page 936.
+std::string U(const std::string& ansi) { return CodePage::AnsiToUtf8(ansi.c_str()); }
 
 bool AnyContains(const std::vector<CString>& texts, const char* part) {
   return std::any_of(texts.begin(), texts.end(), [part](const CString& text) { return text.Find(part) >= 0; });
@@ -252,7 +256,7 @@ TEST_F(MqttTransportTest, BrokerRestartedWithMessagesInFlightLosesNothingAndRepe
 
 TEST_F(MqttTransportTest, AMessageDeliveredAgainIsHandedOnOnceAlsoAfterARestart) {
   const std::string payload =
-      R"({"msg_id":"w-1","thread_id":"T-w","thread_members":"c1003,c1001","from":"王五","body":"只应出现一次"})";
+      U(R"({"msg_id":"w-1","thread_id":"T-w","thread_members":"c1003,c1001","from":"王五","body":"只应出现一次"})");
   std::string output;
   {
     auto zhang = User("1001", "张三");
@@ -284,7 +288,7 @@ TEST_F(MqttTransportTest, BadPayloadsAreDroppedWithANoticeAndTheNextMessageStill
   ASSERT_TRUE(MqttTestBroker::Publish("c1003", topic, "{\"msg_id\":\"big\",\"body\":\"" + std::string(1200000, 'x') + "\"}", output));
   EXPECT_NE(output.find("failed"), std::string::npos) << output;
   ASSERT_TRUE(MqttTestBroker::Publish(
-      "c1003", topic, R"({"msg_id":"ok","thread_id":"T","thread_members":"c1003,c1001","body":"好的"})", output));
+      "c1003", topic, U(R"({"msg_id":"ok","thread_id":"T","thread_members":"c1003,c1001","body":"好的"})"), output));
   std::vector<Received> got = PopWithin(*zhang, kAns505, 1, kWaitMs);
   ASSERT_EQ(got.size(), 1u);
   EXPECT_STREQ(got[0].Str("body"), "好的");
@@ -313,7 +317,7 @@ TEST_F(MqttTransportTest, ASenderNamedInThePayloadIsNotBelieved) {
   // 王五 claims to be 张三 in the payload; the topic names him.
   ASSERT_TRUE(MqttTestBroker::Publish(
       "c1003", "orbchat/u/c1002/from/c1003",
-      R"({"msg_id":"f1","from_id":"c1001","from":"张三","thread_id":"T-f","thread_members":"c1003,c1002","body":"我是张三"})",
+      U(R"({"msg_id":"f1","from_id":"c1001","from":"张三","thread_id":"T-f","thread_members":"c1003,c1002","body":"我是张三"})"),
       output));
   std::vector<Received> got = PopWithin(*li, kAns505, 1, kWaitMs);
   ASSERT_EQ(got.size(), 1u);
@@ -327,7 +331,7 @@ TEST_F(MqttTransportTest, ASenderNamedInThePayloadIsNotBelieved) {
   ASSERT_EQ(PopWithin(*li, kAns505, 1, kWaitMs).size(), 1u);
   const std::string hijack = "{\"msg_id\":\"f2\",\"thread_id\":\"" + threadId.Str() +
                              "\",\"thread_members\":\"c1001,c1002,c1003\",\"body\":\"插话\"}";
-  ASSERT_TRUE(MqttTestBroker::Publish("c1003", "orbchat/u/c1002/from/c1003", hijack, output));
+  ASSERT_TRUE(MqttTestBroker::Publish("c1003", "orbchat/u/c1002/from/c1003", U(hijack), output));
   EXPECT_TRUE(PopWithin(*li, kAns505, 1, 1500).empty());
   EXPECT_TRUE(AnyContains(Notices(*li), "别人的会话"));
 }
@@ -342,7 +346,7 @@ TEST_F(MqttTransportTest, AWrongPasswordOrAnUnreachableBrokerIsReportedAndNothin
     notices = Notices(*wrong);
     Sleep(20);
   }
-  EXPECT_TRUE(AnyContains(notices, "用户名或密码错误")) << (notices.empty() ? "" : notices[0].GetString());
+  EXPECT_TRUE(AnyContains(notices, "服务器拒绝登录：用户名或密码错误")) << (notices.empty() ? "" : notices[0].GetString());
   EXPECT_FALSE(wrong->IsServerConnected());
   EXPECT_EQ(wrong->GetUnsentCount(), 1);
   wrong.reset();

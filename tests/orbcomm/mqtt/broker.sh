@@ -142,7 +142,7 @@ case "$cmd" in
     write_atomic "$1" "started $?" ;;
   stop)
     stop
-    [ $# -ge 1 ] && write_atomic "$1" "stopped" ;;
+    if [ $# -ge 1 ]; then write_atomic "$1" "stopped"; fi ;;
   pub)
     user=$1 topic=$2 payload=$3 result=$4
     out=$(mosquitto_pub -h 127.0.0.1 -p "$(cat "$dir/port")" -V mqttv5 -q 1 -u "$user" -P "pw-$user" \
