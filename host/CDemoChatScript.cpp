@@ -66,6 +66,7 @@ CDemoChatScript::CDemoChatScript(HWND panel, const CString& shotsDir, COrbHttp_P
     AddOpenFromTree("小李");
     AddSend("小李", kOffline, "demo-mqtt-1-zhang-offline.png");
   } else if (role == "reply") {
+    m_nLeft = 640;
     AddWaitForWindow("张三", kOffline);
     AddSend("张三", kReply, nullptr);
     AddWaitForText("张三", kAnswer, "demo-mqtt-3-li.png");
@@ -106,7 +107,7 @@ void CDemoChatScript::AddOpenFromTree(const char* node) {
                            HWND form = FindConversation(caption);
                            return form && ::IsWindowVisible(form) && ViewText(form).Find("申请会话应答") >= 0;
                          },
-                         nullptr});
+                         [this, caption] { Place(FindConversation(caption)); }});
 }
 
 void CDemoChatScript::AddWaitForWindow(const char* caption, const char* text) {
@@ -116,6 +117,7 @@ void CDemoChatScript::AddWaitForWindow(const char* caption, const char* text) {
                          [this, name] {
                            m_arrLog.push_back("收到消息，对话窗口已打开");
                            ::ShowWindow(FindConversation(name), SW_RESTORE);
+                           Place(FindConversation(name));
                          }});
   AddWaitForText(caption, text, nullptr);
 }
@@ -150,6 +152,12 @@ void CDemoChatScript::AddSend(const char* caption, const char* text, const char*
                            m_arrLog.push_back("服务器已确认收到");
                            if (!picture.IsEmpty()) Shot(name, picture);
                          }});
+}
+
+void CDemoChatScript::Place(HWND form) const {
+  RECT rect{};
+  if (!form || !::GetWindowRect(form, &rect)) return;
+  ::SetWindowPos(form, HWND_TOP, m_nLeft, 60, 0, 0, SWP_NOSIZE);
 }
 
 void CDemoChatScript::Shot(const char* caption, const char* name) {

@@ -45,11 +45,15 @@ class CDemoChatScript {
   void AddSend(const char* caption, const char* text, const char* shot);
   void AddWaitForText(const char* caption, const char* text, const char* shot);
   void Shot(const char* caption, const char* name);
+  void Place(HWND form) const;
   void Fail(const CString& what);
 
   static HWND FindConversation(const char* caption);
   static CString ViewText(HWND form);
 
+  // Where this host puts its conversation window, so that the two hosts'
+  // windows stand side by side on a shared screen.
+  int m_nLeft = 20;
   HWND m_hPanel;
   CString m_strShotsDir;  // with a trailing backslash
   COrbHttp_Protocol_Orb& m_session;
