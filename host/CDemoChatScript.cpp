@@ -66,7 +66,7 @@ CDemoChatScript::CDemoChatScript(HWND panel, const CString& shotsDir, COrbHttp_P
     AddOpenFromTree("小李");
     AddSend("小李", kOffline, "demo-mqtt-1-zhang-offline.png");
   } else if (role == "reply") {
-    m_nLeft = 640;
+    m_nLeft = 690;
     AddWaitForWindow("张三", kOffline);
     AddSend("张三", kReply, nullptr);
     AddWaitForText("张三", kAnswer, "demo-mqtt-3-li.png");

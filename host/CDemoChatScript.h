@@ -53,7 +53,7 @@ class CDemoChatScript {
 
   // Where this host puts its conversation window, so that the two hosts'
   // windows stand side by side on a shared screen.
-  int m_nLeft = 20;
+  int m_nLeft = 10;
   HWND m_hPanel;
   CString m_strShotsDir;  // with a trailing backslash
   COrbHttp_Protocol_Orb& m_session;

@@ -15,6 +15,8 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 BUILD=$(cd "${ORB_BUILD:-$HERE/../build}" && pwd)
 export ORB_BUILD=$BUILD
 if [ -z "${ORB_SESSION:-}" ]; then
+  # Wide enough for the two conversation windows side by side.
+  export ORB_SCREEN=1360x800x24
   exec "$HERE/wine-session.sh" "$0" "$@"
 fi
 

@@ -4,8 +4,9 @@
 # build tree); the system's broker service is never touched. Also runs
 # Debian's mosquitto_pub and mosquitto_sub as an independent client.
 #
-#   broker.sh start DIR     make DIR, start the broker, write DIR/port; when it
-#                           cannot start, write the reason into DIR/error
+#   broker.sh start DIR     make DIR, start the broker, write DIR/port, make every
+#                           user's inbox; when it cannot start, write the reason
+#                           into DIR/error
 #   broker.sh restart DIR   start it again on the same port with the same data
 #   broker.sh stop DIR      end it (SIGTERM: it saves its persistence first)
 #   broker.sh pub DIR USER TOPIC PAYLOADFILE RESULT
@@ -14,7 +15,8 @@
 #   broker.sh clean DIR RESULT USER...
 #                           start the broker again if a test left it stopped,
 #                           and end the persistent sessions of the users (what
-#                           the broker kept for them is dropped), for a fresh test
+#                           the broker kept for them is dropped) and make their
+#                           inboxes anew, for a fresh test
 #   broker.sh sub DIR USER FILTER COUNT OUT
 #                           read COUNT messages as USER's persistent session
 #                           (COUNT 0: only make the session), topic and payload
@@ -107,6 +109,18 @@ launch() {
   return 1
 }
 
+# A user's inbox exists at the broker once the user's persistent session has
+# subscribed to it: from then on the broker keeps what arrives while the user
+# is away. Accounts are provisioned that way when they are made, so that
+# nothing sent before a user's first login is lost.
+provision() {  # user
+  local topics="-t orbchat/u/$1/from/+"
+  case " $COMMUNITY_12 " in *" $1 "*) topics="$topics -t orbchat/g/12/from/+" ;; esac
+  # shellcheck disable=SC2086
+  mosquitto_sub -h 127.0.0.1 -p "$(cat "$dir/port")" -V mqttv311 -q 1 -c -i "$1" -u "$1" -P "pw-$1" $topics -E \
+    >/dev/null 2>&1
+}
+
 stop() {
   [ -f "$pidfile" ] || return 0
   pid=$(cat "$pidfile")
@@ -134,7 +148,7 @@ case "$cmd" in
       write_atomic "$dir/error" "the password file could not be written (mosquitto_passwd)"
       exit 0
     fi
-    launch
+    launch && for u in $USERS; do provision "$u"; done
     exit 0 ;;
   restart)
     stop
@@ -155,6 +169,7 @@ case "$cmd" in
     for user in "$@"; do
       mosquitto_sub -h 127.0.0.1 -p "$(cat "$dir/port")" -V mqttv311 -i "$user" -u "$user" -P "pw-$user" \
         -t "orbchat/u/$user/from/+" -E >/dev/null 2>&1
+      provision "$user"
     done
     write_atomic "$result" "cleaned" ;;
   sub)
