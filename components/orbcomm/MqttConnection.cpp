@@ -129,6 +129,7 @@ void MqttConnection::Run() {
       if (m_bLost || (rc != MOSQ_ERR_SUCCESS && rc != MOSQ_ERR_CONN_PENDING))
         Drop(m_bLost ? m_strLostNotice : CString("与服务器的连接已断开"));
     }
+    m_listener.OnTurnEnd();
   }
   if (m_pMosq) {
     if (m_bConnected) {
@@ -139,6 +140,7 @@ void MqttConnection::Run() {
     m_pMosq = nullptr;
   }
   m_bConnected = false;
+  m_listener.OnTurnEnd();
 }
 
 void MqttConnection::TakeCommands() {
@@ -166,6 +168,9 @@ void MqttConnection::Attempt() {
     return;
   }
   mosquitto_int_option(m_pMosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V5);
+  // Chat messages are small and wanted at once: without this, small packets
+  // wait for the acknowledgement of the one before (tens of milliseconds).
+  mosquitto_int_option(m_pMosq, MOSQ_OPT_TCP_NODELAY, 1);
   mosquitto_connect_v5_callback_set(m_pMosq, &MqttConnection::OnConnect);
   mosquitto_disconnect_v5_callback_set(m_pMosq, &MqttConnection::OnDisconnect);
   mosquitto_publish_v5_callback_set(m_pMosq, &MqttConnection::OnPublish);

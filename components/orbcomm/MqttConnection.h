@@ -53,6 +53,9 @@ class MqttConnection {
     // and will not be sent again.
     virtual void OnPublished(long long seq, int reason, const CString& why) = 0;
     virtual void OnMessage(const std::string& topic, const std::string& payload) = 0;
+    // After each turn of the loop, which may have brought several of the
+    // calls above: the place to store what they brought in one go.
+    virtual void OnTurnEnd() = 0;
   };
 
   explicit MqttConnection(Listener& listener);

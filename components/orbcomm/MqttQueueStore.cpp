@@ -57,9 +57,12 @@ bool MqttQueueStore::Open(const CString& path, CString& error) {
     count = tables.ColumnInt64(0);
   tables.Finalize();
   const bool ours = applicationId == kApplicationId || (applicationId == 0 && count == 0);
-  // The log keeps every committed row across a crash of the process; a sync
-  // per commit (which only a power failure needs) would slow each message.
-  if (!ours || !Exec("PRAGMA journal_mode=WAL") || !Exec("PRAGMA synchronous=NORMAL") ||
+  // Only this connection uses the file, so it keeps the lock for good:
+  // taking and giving it back for every row (system calls, and round trips
+  // to the server under Wine) cost more than the row. The log keeps every
+  // committed row across a crash of the process; a sync per commit (which
+  // only a power failure needs) would slow each message.
+  if (!ours || !Exec("PRAGMA locking_mode=EXCLUSIVE") || !Exec("PRAGMA journal_mode=WAL") || !Exec("PRAGMA synchronous=NORMAL") ||
       !Exec("PRAGMA application_id=1330793809") || !Exec(kSchema)) {
     error.Format("消息队列文件 %s 已损坏或不是 OrbChat 的队列文件", path.GetString());
     sqlite3_close_v2(m_pDb);
@@ -89,40 +92,51 @@ long long MqttQueueStore::AddOutbox(const std::string& topic, const std::string&
   return sqlite3_last_insert_rowid(m_pDb);
 }
 
-void MqttQueueStore::RemoveOutbox(long long seq) { Remove("DELETE FROM outbox WHERE seq = ?", seq); }
+void MqttQueueStore::RemoveOutbox(const std::vector<long long>& seqs) {
+  Remove("DELETE FROM outbox WHERE seq = ?", seqs);
+}
 
 std::vector<MqttQueueStore::Row> MqttQueueStore::LoadOutbox() {
   return Load("SELECT seq, topic, payload FROM outbox ORDER BY seq");
 }
 
-MqttQueueStore::Added MqttQueueStore::AddInbox(const std::string& sender, const std::string& msgId,
-                                               const std::string& pool, const std::string& text, long long& seq) {
+void MqttQueueStore::AddInbox(std::vector<Incoming>& messages) {
   ExclusiveGuard guard(m_lock);
-  seq = 0;
-  if (!Exec("BEGIN IMMEDIATE")) return Added::Failed;
-  CSqliteStatement mark;
+  for (Incoming& message : messages) message.added = Added::Failed;
+  if (messages.empty() || !Exec("BEGIN IMMEDIATE")) return;
+  CSqliteStatement mark, insert;
   bool ok = mark.Prepare(m_pDb, "INSERT OR IGNORE INTO seen (sender, msg_id, seen_at) VALUES (?, ?, ?)") == SQLITE_OK &&
-            mark.BindText(1, sender) == SQLITE_OK && mark.BindText(2, msgId) == SQLITE_OK &&
-            mark.BindInt64(3, NowSeconds()) == SQLITE_OK && mark.Step() == SQLITE_DONE;
-  if (ok && sqlite3_changes(m_pDb) == 0) {
-    Exec("ROLLBACK");
-    return Added::Duplicate;
+            insert.Prepare(m_pDb, "INSERT INTO inbox (pool, text) VALUES (?, ?)") == SQLITE_OK;
+  const long long now = NowSeconds();
+  for (Incoming& message : messages) {
+    if (!ok) break;
+    ok = mark.BindText(1, message.sender) == SQLITE_OK && mark.BindText(2, message.msgId) == SQLITE_OK &&
+         mark.BindInt64(3, now) == SQLITE_OK && mark.Step() == SQLITE_DONE;
+    mark.Reset();
+    if (ok && sqlite3_changes(m_pDb) == 0) {
+      message.added = Added::Duplicate;
+      continue;
+    }
+    ok = ok && insert.BindText(1, message.pool) == SQLITE_OK && insert.BindText(2, message.text) == SQLITE_OK &&
+         insert.Step() == SQLITE_DONE;
+    insert.Reset();
+    if (ok) {
+      message.seq = sqlite3_last_insert_rowid(m_pDb);
+      message.added = Added::Stored;
+    }
   }
-  CSqliteStatement insert;
-  ok = ok && insert.Prepare(m_pDb, "INSERT INTO inbox (pool, text) VALUES (?, ?)") == SQLITE_OK &&
-       insert.BindText(1, pool) == SQLITE_OK && insert.BindText(2, text) == SQLITE_OK && insert.Step() == SQLITE_DONE;
-  if (ok) seq = sqlite3_last_insert_rowid(m_pDb);
   mark.Finalize();
   insert.Finalize();
   if (!ok || !Exec("COMMIT")) {
     Exec("ROLLBACK");
-    seq = 0;
-    return Added::Failed;
+    for (Incoming& message : messages) {
+      message.added = Added::Failed;
+      message.seq = 0;
+    }
   }
-  return Added::Stored;
 }
 
-void MqttQueueStore::RemoveInbox(long long seq) { Remove("DELETE FROM inbox WHERE seq = ?", seq); }
+void MqttQueueStore::RemoveInbox(const std::vector<long long>& seqs) { Remove("DELETE FROM inbox WHERE seq = ?", seqs); }
 
 std::vector<MqttQueueStore::Row> MqttQueueStore::LoadInbox() {
   return Load("SELECT seq, pool, text FROM inbox ORDER BY seq");
@@ -159,8 +173,14 @@ std::vector<MqttQueueStore::Row> MqttQueueStore::Load(const char* sql) {
   return rows;
 }
 
-void MqttQueueStore::Remove(const char* sql, long long seq) {
+void MqttQueueStore::Remove(const char* sql, const std::vector<long long>& seqs) {
   ExclusiveGuard guard(m_lock);
   CSqliteStatement remove;
-  if (m_pDb && remove.Prepare(m_pDb, sql) == SQLITE_OK && remove.BindInt64(1, seq) == SQLITE_OK) remove.Step();
+  if (seqs.empty() || !m_pDb || remove.Prepare(m_pDb, sql) != SQLITE_OK || !Exec("BEGIN IMMEDIATE")) return;
+  for (long long seq : seqs) {
+    if (remove.BindInt64(1, seq) == SQLITE_OK) remove.Step();
+    remove.Reset();
+  }
+  remove.Finalize();
+  if (!Exec("COMMIT")) Exec("ROLLBACK");
 }

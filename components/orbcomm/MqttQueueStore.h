@@ -27,6 +27,15 @@ class MqttQueueStore {
     std::string text;  // outbox: the payload; inbox: the module's text
   };
   enum class Added { Stored, Duplicate, Failed };
+  // A received message to store.
+  struct Incoming {
+    std::string sender;
+    std::string msgId;
+    std::string pool;
+    std::string text;
+    long long seq = 0;  // the inbox row, once stored
+    Added added = Added::Failed;
+  };
 
   MqttQueueStore() = default;
   ~MqttQueueStore();
@@ -40,14 +49,15 @@ class MqttQueueStore {
 
   // 0 when the row could not be stored.
   long long AddOutbox(const std::string& topic, const std::string& payload);
-  void RemoveOutbox(long long seq);
+  // Rows go in groups, one transaction each: a transaction costs more than
+  // its rows.
+  void RemoveOutbox(const std::vector<long long>& seqs);
   std::vector<Row> LoadOutbox();
 
-  // Stores a received message unless (sender, msgId) was seen before; seq
-  // is the inbox row.
-  Added AddInbox(const std::string& sender, const std::string& msgId, const std::string& pool,
-                 const std::string& text, long long& seq);
-  void RemoveInbox(long long seq);
+  // Stores each received message unless (sender, msgId) was seen before,
+  // and says which.
+  void AddInbox(std::vector<Incoming>& messages);
+  void RemoveInbox(const std::vector<long long>& seqs);
   std::vector<Row> LoadInbox();
 
   void SaveThread(const std::string& threadId, const std::string& members);
@@ -59,7 +69,7 @@ class MqttQueueStore {
  private:
   bool Exec(const char* sql);
   std::vector<Row> Load(const char* sql);
-  void Remove(const char* sql, long long seq);
+  void Remove(const char* sql, const std::vector<long long>& seqs);
 
   SRWLOCK m_lock = SRWLOCK_INIT;
   sqlite3* m_pDb = nullptr;

@@ -125,6 +125,7 @@ bool MqttTransport::Start(const Identity& who, const MqttConnectionSettings& set
 
 void MqttTransport::Stop() {
   m_connection.Stop();
+  ForgetPopped();
   m_store.Close();
 }
 
@@ -171,10 +172,24 @@ bool MqttTransport::Pop(const CString& pool, unsigned& pushId, CString& text) {
     entry = std::move(queue->second.front());
     queue->second.pop_front();
   }
-  if (entry.inboxSeq) m_store.RemoveInbox(entry.inboxSeq);
   pushId = entry.pushId;
   text = CString(std::move(entry.text));
+  // The popped rows leave the file together when the pool is read empty
+  // (the module reads its pools in bursts), or every hundred.
+  if (entry.inboxSeq) m_arrPopped.push_back(entry.inboxSeq);
+  bool drained = false;
+  {
+    SharedGuard guard(m_lock);
+    auto queue = m_mapQueues.find(pool.Str());
+    drained = queue == m_mapQueues.end() || queue->second.empty();
+  }
+  if (drained || m_arrPopped.size() >= 100) ForgetPopped();
   return true;
+}
+
+void MqttTransport::ForgetPopped() {
+  m_store.RemoveInbox(m_arrPopped);
+  m_arrPopped.clear();
 }
 
 bool MqttTransport::PopNotice(CString& text) {
@@ -303,7 +318,7 @@ void MqttTransport::Send(const char* code, unsigned pushId, InfoMsgStructer& rec
   for (const CString& topic : topics) {
     const long long seq = m_store.AddOutbox(topic.Str(), payload);
     if (seq == 0) {
-      for (long long stored : seqs) m_store.RemoveOutbox(stored);
+      m_store.RemoveOutbox(seqs);
       AnswerError(code, pushId, ORB_ERR_NO_MEMORY, "无法保存待发的消息（消息队列文件无法写入）");
       return;
     }
@@ -387,7 +402,7 @@ void MqttTransport::OnConnectionLost(const CString& notice) {
 }
 
 void MqttTransport::OnPublished(long long seq, int reason, const CString& why) {
-  m_store.RemoveOutbox(seq);
+  m_arrAcked.push_back(seq);
   ExclusiveGuard guard(m_lock);
   if (m_nUnsent > 0) --m_nUnsent;
   auto link = m_mapSeqToMessage.find(seq);
@@ -438,20 +453,32 @@ void MqttTransport::OnMessage(const std::string& topic, const std::string& paylo
     return;
   }
   if (!notice.IsEmpty()) Notice(notice);
-  const std::string pool = m_options.pools.Answer(record.msg_type).Str();
-  std::string text = MqttRecord::ModuleText(record);
-  long long seq = 0;
-  switch (m_store.AddInbox(from.sender.Str(), record.msg_id.Str(), pool, text, seq)) {
-    case MqttQueueStore::Added::Duplicate:
-      return;  // handed on before
-    case MqttQueueStore::Added::Failed:
-      Notice("收到的消息无法写入消息队列文件；程序关闭前请先阅读");
-      break;
-    case MqttQueueStore::Added::Stored:
-      break;
+  MqttQueueStore::Incoming incoming;
+  incoming.sender = from.sender.Str();
+  incoming.msgId = record.msg_id.Str();
+  incoming.pool = m_options.pools.Answer(record.msg_type).Str();
+  incoming.text = MqttRecord::ModuleText(record);
+  m_arrIncoming.push_back(std::move(incoming));
+}
+
+void MqttTransport::OnTurnEnd() {
+  if (!m_arrAcked.empty()) {
+    m_store.RemoveOutbox(m_arrAcked);
+    m_arrAcked.clear();
   }
-  ExclusiveGuard guard(m_lock);
-  m_mapQueues[pool].push_back({0, seq, std::move(text)});
+  if (m_arrIncoming.empty()) return;
+  m_store.AddInbox(m_arrIncoming);
+  bool failed = false;
+  {
+    ExclusiveGuard guard(m_lock);
+    for (MqttQueueStore::Incoming& message : m_arrIncoming) {
+      if (message.added == MqttQueueStore::Added::Duplicate) continue;  // handed on before
+      failed = failed || message.added == MqttQueueStore::Added::Failed;
+      m_mapQueues[message.pool].push_back({0, message.seq, std::move(message.text)});
+    }
+  }
+  m_arrIncoming.clear();
+  if (failed) Notice("收到的消息无法写入消息队列文件；程序关闭前请先阅读");
 }
 
 bool MqttTransport::TakeInbox(const MqttTopics::Parsed& from, InfoMsgStructer& record, CString& notice) {

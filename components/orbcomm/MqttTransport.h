@@ -106,6 +106,9 @@ class MqttTransport : private MqttConnection::Listener {
   void OnConnectionLost(const CString& notice) override;
   void OnPublished(long long seq, int reason, const CString& why) override;
   void OnMessage(const std::string& topic, const std::string& payload) override;
+  void OnTurnEnd() override;
+  // Removes the popped messages from the queue file.
+  void ForgetPopped();
 
   void HandleApplication(const RequestParser::Values& values, unsigned pushId);
   void HandlePersonal(const RequestParser::Values& values, unsigned pushId);
@@ -146,4 +149,11 @@ class MqttTransport : private MqttConnection::Listener {
   long long m_nNextMessageKey = 1;
   int m_nUnsent = 0;
   std::map<CString, CString> m_mapSubscribed;  // group id -> community name
+
+  // The connection thread's own: acknowledged copies and received messages
+  // of the current turn, stored at its end.
+  std::vector<long long> m_arrAcked;
+  std::vector<MqttQueueStore::Incoming> m_arrIncoming;
+  // The caller's own: popped messages still in the queue file.
+  std::vector<long long> m_arrPopped;
 };

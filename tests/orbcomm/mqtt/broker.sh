@@ -88,6 +88,7 @@ persistence_location $dir/db/
 autosave_interval 60
 max_queued_messages 100000
 max_inflight_messages 100
+set_tcp_nodelay true
 message_size_limit 1048576
 log_dest file $dir/broker.log
 log_type error
