@@ -25,6 +25,17 @@ constexpr const char* kHostIni =
     "Address=\r\n"
     "CAFile=\r\n";
 
+// The login record of a demo person with files in profileDir.
+InfoLoginInfoStruct LoginOf(const DemoPerson& user, const CString& profileDir) {
+  InfoLoginInfoStruct who;
+  who.m_strUserID = CString(user.memberId).Mid(1);
+  who.m_strAlias = user.name;
+  who.m_strRole = user.role;
+  who.m_strRoleCodes = CDemoProfile::RoleCodes();
+  who.m_strProfileDir = profileDir;
+  return who;
+}
+
 CString IniText(const char* section, const char* key, const CString& path) {
   char value[512] = {};
   ::GetPrivateProfileStringA(section, key, "", value, sizeof value, path);
@@ -109,12 +120,7 @@ bool CDemoSession::StartMqtt(const CString& address, const CString& profileDir, 
     error = why;
     return false;
   }
-  InfoLoginInfoStruct who;
-  who.m_strUserID = CString(user.memberId).Mid(1);
-  who.m_strAlias = user.name;
-  who.m_strRole = user.role;
-  who.m_strRoleCodes = CDemoProfile::RoleCodes();
-  who.m_strProfileDir = profileDir;
+  InfoLoginInfoStruct who = LoginOf(user, profileDir);
   if (!m_pSession->Login(who, why)) {
     error.Format("无法登录演示用户 %s（%s）：%s", user.name, user.memberId, why.GetString());
     return false;
@@ -151,12 +157,7 @@ bool CDemoSession::Start(const CString& profileDir, const DemoPerson& user, CStr
     else
       m_pServer->AddEchoPeer(person.memberId, person.name);
   }
-  InfoLoginInfoStruct who;
-  who.m_strUserID = CString(user.memberId).Mid(1);
-  who.m_strAlias = user.name;
-  who.m_strRole = user.role;
-  who.m_strRoleCodes = CDemoProfile::RoleCodes();
-  who.m_strProfileDir = profileDir;
+  InfoLoginInfoStruct who = LoginOf(user, profileDir);
   CString why;
   if (!m_pSession->Login(who, why) || !m_pSession->Link(m_pServer.get(), why)) {
     error.Format("无法登录演示用户 %s（%s）：%s", user.name, user.memberId, why.GetString());

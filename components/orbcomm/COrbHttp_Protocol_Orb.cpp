@@ -54,6 +54,11 @@ struct COrbHttp_Protocol_Orb::Impl {
     mqtt.reset();
   }
 
+  bool CanLink(const void* server, CString& error) const {
+    error = !loggedIn ? "请先登录" : !server ? "没有服务器" : "";
+    return error.IsEmpty();
+  }
+
   // Requests pushed before the link go out now, in order.
   template <typename SubmitFn>
   void SendOutbox(SubmitFn submit) {
@@ -108,14 +113,7 @@ void COrbHttp_Protocol_Orb::Logout() {
 bool COrbHttp_Protocol_Orb::IsLoggedIn() const { return m_pImpl->loggedIn; }
 
 bool COrbHttp_Protocol_Orb::Link(COrbLocalServer* server, CString& error) {
-  if (!m_pImpl->loggedIn) {
-    error = "请先登录";
-    return false;
-  }
-  if (!server) {
-    error = "没有服务器";
-    return false;
-  }
+  if (!m_pImpl->CanLink(server, error)) return false;
   m_pImpl->Unlink();
   ChatServerCore& core = server->m_pImpl->core;
   m_pImpl->link = core.Attach(GetMemberID(), m_pImpl->login.m_strAlias, m_pImpl->key, error);
@@ -126,15 +124,7 @@ bool COrbHttp_Protocol_Orb::Link(COrbLocalServer* server, CString& error) {
 }
 
 bool COrbHttp_Protocol_Orb::Link(COrbMqttServer* server, CString& error) {
-  if (!m_pImpl->loggedIn) {
-    error = "请先登录";
-    return false;
-  }
-  if (!server) {
-    error = "没有服务器";
-    return false;
-  }
-  if (!server->CheckAddress(error)) return false;
+  if (!m_pImpl->CanLink(server, error) || !server->CheckAddress(error)) return false;
   m_pImpl->Unlink();
   const InfoLoginInfoStruct& login = m_pImpl->login;
   MqttTransport::Identity who;

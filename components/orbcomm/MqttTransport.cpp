@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "CodePage.h"
-#include "JsonTextWriter.h"
 #include "MqttRecord.h"
 #include "RequestFields.h"
+#include "ServerTexts.h"
 #include "SqliteStatement.h"
 #include "SrwGuard.h"
 
@@ -16,32 +16,17 @@ namespace {
 const char kCodeSystem[] = "5";
 const char kCodePersonal[] = "505";
 const char kCodeGroup[] = "506";
-// Most members one thread may have, as on the embedded server.
-const int kMaxThreadMembers = 1000;
+const int kMaxThreadMembers = ServerTexts::kMaxThreadMembers;
 // Ids of messages handed on are remembered this long.
 const int kSeenDays = 30;
-
-template <size_t N>
-bool ParseAs(const CString& body, const RequestField (&fields)[N], RequestParser::Values& values) {
-  return RequestParser::Parse(body.Str(), fields, N, values);
-}
-
-bool StartsWith(const CString& text, const char* prefix) { return text.Str().rfind(prefix, 0) == 0; }
 
 std::string Utf8(const CString& ansi) { return CodePage::AnsiToUtf8(ansi.GetString(), ansi.GetLength()); }
 
 CString Ansi(const std::string& utf8) { return CodePage::Utf8ToAnsi(utf8.data(), static_cast<int>(utf8.size())); }
 
-CString RawOf(const RequestParser::Values& values, const char* key) {
-  const std::string* raw = values.Find(key);
-  return raw ? CString(*raw) : CString();
-}
+CString RawOf(const RequestParser::Values& values, const char* key) { return ServerTexts::RawOf(values, key); }
 
-// Thread ids: not empty, at most 256 bytes, no control bytes.
-bool IsSafeId(const CString& id) {
-  if (id.IsEmpty() || id.GetLength() > 256) return false;
-  return std::none_of(id.Str().begin(), id.Str().end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x20; });
-}
+bool IsSafeId(const CString& id) { return ServerTexts::IsSafeId(id); }
 
 bool AllUsable(const MemberList& members) {
   return std::all_of(members.Ids().begin(), members.Ids().end(), MqttTopics::IsUsableId);
@@ -152,14 +137,19 @@ void MqttTransport::Push(const CString& pool, const CString& body, unsigned push
     return;
   }
   RequestParser::Values values;
-  if (personal && StartsWith(body, "flag=i&") && ParseAs(body, RequestFields::kApplication, values))
-    HandleApplication(values, pushId);
-  else if (personal && StartsWith(body, "flag=d&thread_id=") && ParseAs(body, RequestFields::kPersonal, values))
-    HandlePersonal(values, pushId);
-  else if (!personal && StartsWith(body, "flag=d&group_id=") && ParseAs(body, RequestFields::kGroup, values))
-    HandleGroup(values, pushId);
-  else
-    AnswerError(code, pushId, ORB_ERR_MALFORMED, "请求格式错误");
+  switch (ServerTexts::Read(body, personal, !personal, values)) {
+    case ServerTexts::Request::Application:
+      HandleApplication(values, pushId);
+      break;
+    case ServerTexts::Request::Personal:
+      HandlePersonal(values, pushId);
+      break;
+    case ServerTexts::Request::Group:
+      HandleGroup(values, pushId);
+      break;
+    case ServerTexts::Request::Malformed:
+      AnswerError(code, pushId, ORB_ERR_MALFORMED, "请求格式错误");
+  }
 }
 
 bool MqttTransport::Pop(const CString& pool, unsigned& pushId, CString& text) {
@@ -218,8 +208,7 @@ void MqttTransport::HandleApplication(const RequestParser::Values& values, unsig
       CString info;
       info.Format("会话编号已被占用: %s", threadId.GetString());
       m_mapQueues[m_options.pools.Answer(kCodePersonal).Str()].push_back(
-          {pushId, 0,
-           JsonTextWriter().Add("issuccessful", static_cast<int>(ORB_ERR_THREAD_TAKEN)).Add("errorinfo", Utf8(info)).Text()});
+          {pushId, 0, ServerTexts::Error(ORB_ERR_THREAD_TAKEN, info)});
       return;
     }
     MemberList& thread = m_mapThreads[threadId.Str()];
@@ -227,8 +216,7 @@ void MqttTransport::HandleApplication(const RequestParser::Values& values, unsig
     kept = thread.Text().Str();
   }
   m_store.SaveThread(threadId.Str(), kept);
-  Answer(kCodePersonal, pushId,
-         JsonTextWriter().Add("issuccessful", 0).Add("msg_type", kCodePersonal).Add("thread_id", threadId.Str()).Text());
+  Answer(kCodePersonal, pushId, ServerTexts::ApplicationAnswer(threadId));
 }
 
 bool MqttTransport::ReadTexts(const RequestParser::Values& values, const char* code, unsigned pushId,
@@ -287,19 +275,24 @@ void MqttTransport::HandlePersonal(const RequestParser::Values& values, unsigned
   Send(kCodePersonal, pushId, record, topics);
 }
 
-void MqttTransport::HandleGroup(const RequestParser::Values& values, unsigned pushId) {
-  const CString groupId = RawOf(values, "group_id");
-  Community community;
+bool MqttTransport::MemberCommunity(const CString& groupId, const char* code, unsigned pushId, Community& community) {
   if (!MqttTopics::IsUsableId(groupId) || !ReadCommunity(groupId, community)) {
     CString info;
     info.Format("群组不存在: %s", groupId.GetString());
-    AnswerError(kCodeGroup, pushId, ORB_ERR_NO_GROUP, info);
-    return;
+    AnswerError(code, pushId, ORB_ERR_NO_GROUP, info);
+    return false;
   }
   if (!community.members.Contains(m_who.memberId)) {
-    AnswerError(kCodeGroup, pushId, ORB_ERR_NOT_MEMBER, "您不是这个群组的成员");
-    return;
+    AnswerError(code, pushId, ORB_ERR_NOT_MEMBER, "您不是这个群组的成员");
+    return false;
   }
+  return true;
+}
+
+void MqttTransport::HandleGroup(const RequestParser::Values& values, unsigned pushId) {
+  const CString groupId = RawOf(values, "group_id");
+  Community community;
+  if (!MemberCommunity(groupId, kCodeGroup, pushId, community)) return;
   InfoMsgStructer record;
   if (!ReadTexts(values, kCodeGroup, pushId, record)) return;
   record.thread_id = m_options.groupMsgHead + groupId;
@@ -324,13 +317,8 @@ void MqttTransport::Send(const char* code, unsigned pushId, InfoMsgStructer& rec
     }
     seqs.push_back(seq);
   }
-  const std::string confirmation = JsonTextWriter()
-                                       .Add("issuccessful", 0)
-                                       .Add("msg_type", code)
-                                       .Add("msg_id", record.msg_id.Str())
-                                       .Add("publish_time", record.publish_time.Str())
-                                       .Add("thread_id", record.thread_id.Str())
-                                       .Text();
+  const std::string confirmation =
+      ServerTexts::Confirmation(code, record.msg_id, record.publish_time, record.thread_id);
   if (seqs.empty()) {
     Answer(code, pushId, confirmation);  // nobody else in the thread
     return;
@@ -357,16 +345,7 @@ void MqttTransport::HandleGroupInfo(const CString& body, unsigned pushId) {
     return;
   }
   Community community;
-  if (!ReadCommunity(groupId, community)) {
-    CString info;
-    info.Format("群组不存在: %s", groupId.GetString());
-    AnswerError(kCodeSystem, pushId, ORB_ERR_NO_GROUP, info);
-    return;
-  }
-  if (!community.members.Contains(m_who.memberId)) {
-    AnswerError(kCodeSystem, pushId, ORB_ERR_NOT_MEMBER, "您不是这个群组的成员");
-    return;
-  }
+  if (!MemberCommunity(groupId, kCodeSystem, pushId, community)) return;
   bool subscribe = false;
   {
     ExclusiveGuard guard(m_lock);
@@ -376,14 +355,7 @@ void MqttTransport::HandleGroupInfo(const CString& body, unsigned pushId) {
   if (subscribe) m_connection.Subscribe(m_topics.CommunityFilter(groupId).Str());
   // No thread_members: the module must not take this for a chat message.
   Answer(kCodeSystem, pushId,
-         JsonTextWriter()
-             .Add("issuccessful", 0)
-             .Add("msg_type", kCodeSystem)
-             .Add("group_id", groupId.Str())
-             .Add("group_name", community.name.Str())
-             .Add("group_des", community.description.Str())
-             .Add("members", community.members.Text().Str())
-             .Text());
+         ServerTexts::GroupInfo(groupId, community.name, community.description, community.members.Text()));
 }
 
 void MqttTransport::OnConnected() {
@@ -414,8 +386,7 @@ void MqttTransport::OnPublished(long long seq, int reason, const CString& why) {
   if (reason != 0 && !sending.failed) {
     sending.failed = true;
     m_mapQueues[pool].push_back(
-        {sending.pushId, 0,
-         JsonTextWriter().Add("issuccessful", static_cast<int>(ErrorOfReason(reason))).Add("errorinfo", Utf8(why)).Text()});
+        {sending.pushId, 0, ServerTexts::Error(ErrorOfReason(reason), why)});
   }
   if (--sending.remaining > 0) return;
   if (!sending.failed) m_mapQueues[pool].push_back({sending.pushId, 0, sending.confirmation});
@@ -535,7 +506,7 @@ void MqttTransport::Answer(const char* code, unsigned pushId, const std::string&
 }
 
 void MqttTransport::AnswerError(const char* code, unsigned pushId, OrbServerError error, const CString& info) {
-  Answer(code, pushId, JsonTextWriter().Add("issuccessful", static_cast<int>(error)).Add("errorinfo", Utf8(info)).Text());
+  Answer(code, pushId, ServerTexts::Error(error, info));
 }
 
 void MqttTransport::Notice(const CString& text) {

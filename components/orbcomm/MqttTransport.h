@@ -126,6 +126,9 @@ class MqttTransport : private MqttConnection::Listener {
   void AnswerError(const char* code, unsigned pushId, OrbServerError error, const CString& info);
   void Notice(const CString& text);
   bool ReadCommunity(const CString& groupId, Community& community) const;
+  // The community of the local chat database with the user as a member;
+  // otherwise false with the error answer (406 or 403) sent.
+  bool MemberCommunity(const CString& groupId, const char* code, unsigned pushId, Community& community);
   void SubscribeCommunities();
   CString NextMessageId();
 

@@ -13,9 +13,6 @@ using namespace orbtest;
 
 namespace {
 
-const char kReq505[] = "orb.chat.req";
-const char kAns505[] = "orb.chat.ans";
-
 // The UTF-8 form of a code page 936 literal.
 std::string U(const char* ansi) { return CodePage::AnsiToUtf8(ansi); }
 

@@ -17,11 +17,6 @@ using namespace orbtest;
 
 namespace {
 
-const char kReq505[] = "orb.chat.req";
-const char kAns505[] = "orb.chat.ans";
-const char kReq506[] = "orb.group.req";
-const char kAns506[] = "orb.group.ans";
-const char kAns5[] = "orb.sys.ans";
 const int kWaitMs = 10000;
 
 // Payloads go to the broker in UTF-8; the literals here are code page 936.
