@@ -40,20 +40,20 @@ write_atomic() {  # file, text
   printf '%s\n' "$2" > "$1.tmp" && mv "$1.tmp" "$1"
 }
 
-free_port() {
-  python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+# Whether something listens on the TCP port (read from /proc, so that the
+# script needs nothing beyond the shell, awk and Mosquitto).
+listening() {
+  cat /proc/net/tcp /proc/net/tcp6 2>/dev/null |
+    awk -v port="$(printf ':%04X' "$1")" '$2 ~ port "$" && $4 == "0A" { found = 1 } END { exit !found }'
 }
 
-listening() {
-  python3 - "$1" <<'PY' 2>/dev/null
-import socket, sys
-s = socket.socket()
-s.settimeout(0.5)
-try:
-    s.connect(("127.0.0.1", int(sys.argv[1])))
-except OSError:
-    sys.exit(1)
-PY
+# A port nothing listens on, from 20000 to 49999.
+free_port() {
+  for _ in $(seq 50); do
+    port=$(awk -v salt=$$ 'BEGIN { srand(); srand(int(rand() * 1000000) + salt); print int(20000 + rand() * 30000) }')
+    listening "$port" || { echo "$port"; return 0; }
+  done
+  return 1
 }
 
 configure() {
@@ -144,12 +144,19 @@ case "$cmd" in
       exit 0
     fi
     cp "$0" "$dir/broker.sh"
-    free_port > "$dir/port"
-    if ! configure; then
-      write_atomic "$dir/error" "the password file could not be written (mosquitto_passwd)"
-      exit 0
-    fi
-    launch && for u in $USERS; do provision "$u"; done
+    # Another program may take the port between the choice and the start:
+    # then another port is tried.
+    for _ in 1 2 3 4 5; do
+      free_port > "$dir/port" || continue
+      if ! configure; then
+        write_atomic "$dir/error" "the password file could not be written (mosquitto_passwd)"
+        exit 0
+      fi
+      if launch; then
+        for u in $USERS; do provision "$u"; done
+        exit 0
+      fi
+    done
     exit 0 ;;
   restart)
     stop
