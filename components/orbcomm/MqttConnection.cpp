@@ -126,8 +126,16 @@ void MqttConnection::Run() {
     Wait(wait);
     if (m_pMosq) {
       const int rc = mosquitto_loop(m_pMosq, 0, 1);
-      if (m_bLost || (rc != MOSQ_ERR_SUCCESS && rc != MOSQ_ERR_CONN_PENDING))
-        Drop(m_bLost ? m_strLostNotice : CString("与服务器的连接已断开"));
+      if (m_bLost) {
+        Drop(m_strLostNotice);
+      } else if (rc != MOSQ_ERR_SUCCESS && rc != MOSQ_ERR_CONN_PENDING) {
+        CString notice;
+        if (m_bConnected)
+          notice = "与服务器的连接已断开";
+        else  // a TLS handshake that failed, for one
+          notice.Format("无法连接服务器 %s:%d（%s）", m_settings.host.c_str(), m_settings.port, mosquitto_strerror(rc));
+        Drop(notice);
+      }
     }
     m_listener.OnTurnEnd();
   }

@@ -74,6 +74,14 @@ int MqttTestBroker::Port() {
   return ReadWhole(Dir() + "/port", text) ? std::atoi(text.c_str()) : 0;
 }
 
+int MqttTestBroker::TlsPort() {
+  std::string text;
+  return ReadWhole(Dir() + "/tls/server.crt", text) && ReadWhole(Dir() + "/tls_port", text) ? std::atoi(text.c_str())
+                                                                                          : 0;
+}
+
+CString MqttTestBroker::File(const char* name) { return CodePage::WideToAnsi(WinPath(Dir() + "/" + name).c_str()); }
+
 bool MqttTestBroker::Run(const std::string& arguments, const std::string& resultName, std::string& result,
                          int timeoutMs) {
   const std::string resultPath = Dir() + "/" + resultName;

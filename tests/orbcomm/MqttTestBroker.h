@@ -25,6 +25,11 @@ class MqttTestBroker {
   // (the caller then skips, saying why).
   static bool Available(std::string& why);
   static int Port();
+  // The TLS listener's port, 0 when there is none; a file of the broker's
+  // folder by its Windows path (the certificates are tls\ca.crt, the
+  // broker's authority, and tls\other-ca.crt, one that signed nothing).
+  static int TlsPort();
+  static CString File(const char* name);
 
   // Drops what the broker keeps for the test users c1001 to c1005.
   static bool CleanSessions();

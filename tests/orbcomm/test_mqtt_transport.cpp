@@ -114,6 +114,39 @@ TEST_F(MqttTransportTest, TwoUsersChatBothWaysWithConfirmationsAfterTheBrokerHas
   EXPECT_EQ(answer[0].Str("thread_id"), threadId);
 }
 
+TEST_F(MqttTransportTest, AnEncryptedConnectionTrustsOnlyTheBrokersAuthority) {
+  const int port = MqttTestBroker::TlsPort();
+  ASSERT_GT(port, 0) << "the test broker has no TLS listener (openssl could not make its certificates)";
+  CString address, error;
+  address.Format("mqtts://localhost:%d", port);
+  COrbMqttServer tls;
+  ASSERT_TRUE(tls.SetAddress(address, error));
+  tls.SetCAFile(MqttTestBroker::File("tls/ca.crt"));
+  auto zhang = ConnectMqtt(tls, folder.Root(), "1001", "张三");
+  auto li = ConnectMqtt(tls, folder.Root(), "1002", "李四");
+  ASSERT_TRUE(WaitConnected(*zhang, kWaitMs));
+  ASSERT_TRUE(WaitConnected(*li, kWaitMs));
+  const CString threadId = OpenThread(*zhang, "c1002");
+  zhang->Push(kReq505, Personal(threadId, "加密", "经过 TLS 的消息"));
+  std::vector<Received> got = PopWithin(*li, kAns505, 1, kWaitMs);
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_STREQ(got[0].Str("body"), "经过 TLS 的消息");
+
+  // A broker whose certificate the client's authority did not sign is not
+  // talked to, and the user is told.
+  COrbMqttServer untrusted;
+  ASSERT_TRUE(untrusted.SetAddress(address, error));
+  untrusted.SetCAFile(MqttTestBroker::File("tls/other-ca.crt"));
+  auto zhao = ConnectMqtt(untrusted, folder.Root(), "1004", "赵六");
+  std::vector<CString> notices;
+  for (int waited = 0; waited < kWaitMs && notices.empty(); waited += 20) {
+    notices = Notices(*zhao);
+    Sleep(20);
+  }
+  EXPECT_TRUE(AnyContains(notices, "无法连接服务器")) << (notices.empty() ? "" : notices[0].GetString());
+  EXPECT_FALSE(zhao->IsServerConnected());
+}
+
 TEST_F(MqttTransportTest, RequestsTheBrokerHasNoPartInAreAnsweredAtOnce) {
   auto zhang = User("1001", "张三");
   const unsigned unknown = zhang->Push(kReq505, Personal("no-such-thread", "x", "x"));

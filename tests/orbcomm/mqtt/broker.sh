@@ -4,9 +4,10 @@
 # build tree); the system's broker service is never touched. Also runs
 # Debian's mosquitto_pub and mosquitto_sub as an independent client.
 #
-#   broker.sh start DIR     make DIR, start the broker, write DIR/port, make every
-#                           user's inbox; when it cannot start, write the reason
-#                           into DIR/error
+#   broker.sh start DIR     make DIR, start the broker, write DIR/port (plain) and
+#                           DIR/tls_port (TLS, certificates in DIR/tls), make
+#                           every user's inbox; when it cannot start, write the
+#                           reason into DIR/error
 #   broker.sh restart DIR   start it again on the same port with the same data
 #   broker.sh stop DIR      end it (SIGTERM: it saves its persistence first)
 #   broker.sh pub DIR USER TOPIC PAYLOADFILE RESULT
@@ -47,13 +48,32 @@ listening() {
     awk -v port="$(printf ':%04X' "$1")" '$2 ~ port "$" && $4 == "0A" { found = 1 } END { exit !found }'
 }
 
-# A port nothing listens on, from 20000 to 49999.
+# A port nothing listens on, from 20000 to 49999, other than $1.
 free_port() {
-  for _ in $(seq 50); do
-    port=$(awk -v salt=$$ 'BEGIN { srand(); srand(int(rand() * 1000000) + salt); print int(20000 + rand() * 30000) }')
-    listening "$port" || { echo "$port"; return 0; }
+  for i in $(seq 50); do
+    port=$(awk -v salt=$(($$ * 64 + i)) 'BEGIN { srand(); srand(int(rand() * 1000000) + salt); print int(20000 + rand() * 30000) }')
+    [ "$port" != "${1:-}" ] && ! listening "$port" && { echo "$port"; return 0; }
   done
   return 1
+}
+
+# A certificate authority of the test run's own and a certificate for
+# localhost signed by it, for the TLS listener; a second authority that
+# signed nothing, for a client that must not trust the broker.
+make_certificates() {
+  mkdir -p "$dir/tls"
+  (
+    cd "$dir/tls" || exit 1
+    for ca in ca other-ca; do
+      openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 3 \
+        -subj "/CN=OrbChat test $ca" -keyout "$ca.key" -out "$ca.crt" >/dev/null 2>&1 || exit 1
+    done
+    openssl req -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -subj /CN=localhost \
+      -keyout server.key -out server.csr >/dev/null 2>&1 || exit 1
+    printf 'subjectAltName=DNS:localhost,IP:127.0.0.1\n' > server.ext
+    openssl x509 -req -in server.csr -CA ca.crt -CAkey ca.key -CAcreateserial -days 3 -extfile server.ext \
+      -out server.crt >/dev/null 2>&1
+  )
 }
 
 configure() {
@@ -90,6 +110,7 @@ max_queued_messages 100000
 max_inflight_messages 100
 set_tcp_nodelay true
 message_size_limit 1048576
+$(tls_listener)
 log_dest file $dir/broker.log
 log_type error
 log_type warning
@@ -108,6 +129,13 @@ launch() {
   done
   write_atomic "$dir/error" "mosquitto did not start: $(tail -3 "$dir/broker.out" "$dir/broker.log" 2>/dev/null | tr '\n' ' ')"
   return 1
+}
+
+# A TLS listener on the next port, when the certificates could be made.
+tls_listener() {
+  [ -f "$dir/tls/server.crt" ] || return 0
+  printf 'listener %s 127.0.0.1\ncafile %s\ncertfile %s\nkeyfile %s\n' "$(cat "$dir/tls_port")" \
+    "$dir/tls/ca.crt" "$dir/tls/server.crt" "$dir/tls/server.key"
 }
 
 # A user's inbox exists at the broker once the user's persistent session has
@@ -148,6 +176,8 @@ case "$cmd" in
     # then another port is tried.
     for _ in 1 2 3 4 5; do
       free_port > "$dir/port" || continue
+      free_port "$(cat "$dir/port")" > "$dir/tls_port" || continue
+      [ -f "$dir/tls/server.crt" ] || make_certificates || rm -rf "$dir/tls"
       if ! configure; then
         write_atomic "$dir/error" "the password file could not be written (mosquitto_passwd)"
         exit 0
