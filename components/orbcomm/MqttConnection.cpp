@@ -320,9 +320,10 @@ void MqttConnection::OnPublish(mosquitto*, void* self, int mid, int reason, cons
   if (found == connection->m_mapMidToSeq.end()) return;
   const long long seq = found->second;
   connection->m_mapMidToSeq.erase(found);
+  // Acknowledgements come nearly in order: the copy is found near the front.
   auto& list = connection->m_listOutgoing;
-  list.erase(std::remove_if(list.begin(), list.end(), [seq](const Outgoing& item) { return item.seq == seq; }),
-             list.end());
+  auto sent = std::find_if(list.begin(), list.end(), [seq](const Outgoing& item) { return item.seq == seq; });
+  if (sent != list.end()) list.erase(sent);
   CString why;
   if (reason >= 0x80) why.Format("服务器拒绝了这条消息：%s", RefusalText(reason).GetString());
   connection->m_listener.OnPublished(seq, reason >= 0x80 ? reason : 0, why);

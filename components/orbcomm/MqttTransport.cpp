@@ -94,9 +94,11 @@ bool MqttTransport::Start(const Identity& who, const MqttConnectionSettings& set
   MqttConnectionSettings connection = settings;
   connection.clientId = who.memberId.Str();
   connection.username = who.memberId.Str();
+  // The communities are known before anything can arrive from them.
+  const std::vector<CString> communities = MemberCommunities();
   if (!m_connection.Start(connection, error)) return false;
   m_connection.Subscribe(m_topics.InboxFilter(who.memberId).Str());
-  SubscribeCommunities();
+  for (const CString& groupId : communities) m_connection.Subscribe(m_topics.CommunityFilter(groupId).Str());
   // What an earlier run could not send goes out now; nobody waits for its
   // confirmation any more.
   std::vector<MqttQueueStore::Row> unsent = m_store.LoadOutbox();
@@ -533,7 +535,7 @@ bool MqttTransport::ReadCommunity(const CString& groupId, Community& community) 
   return found;
 }
 
-void MqttTransport::SubscribeCommunities() {
+std::vector<CString> MqttTransport::MemberCommunities() {
   sqlite3* db = nullptr;
   const std::string path = Utf8(m_who.databasePath);
   std::vector<CString> groups;
@@ -543,18 +545,18 @@ void MqttTransport::SubscribeCommunities() {
       while (select.Step() == SQLITE_ROW) groups.push_back(Ansi(select.ColumnText(0)));
   }
   sqlite3_close_v2(db);
+  std::vector<CString> member;
   for (CString& groupId : groups) {
     groupId.Trim();
     Community community;
     if (!MqttTopics::IsUsableId(groupId) || !ReadCommunity(groupId, community) ||
         !community.members.Contains(m_who.memberId))
       continue;
-    {
-      ExclusiveGuard guard(m_lock);
-      m_mapSubscribed[groupId] = community.name;
-    }
-    m_connection.Subscribe(m_topics.CommunityFilter(groupId).Str());
+    ExclusiveGuard guard(m_lock);
+    m_mapSubscribed[groupId] = community.name;
+    member.push_back(groupId);
   }
+  return member;
 }
 
 CString MqttTransport::NextMessageId() {

@@ -33,6 +33,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "CString.h"
 #include "InfoMsgStructer.h"
@@ -129,7 +130,9 @@ class MqttTransport : private MqttConnection::Listener {
   // The community of the local chat database with the user as a member;
   // otherwise false with the error answer (406 or 403) sent.
   bool MemberCommunity(const CString& groupId, const char* code, unsigned pushId, Community& community);
-  void SubscribeCommunities();
+  // The communities of the local chat database that list the user, now
+  // taken as the ones the session reads.
+  std::vector<CString> MemberCommunities();
   CString NextMessageId();
 
   const Options m_options;
