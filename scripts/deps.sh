@@ -149,11 +149,15 @@ build_openssl() {
   local want; want="$(upstream_version openssl) $CC_VERSION ${OPENSSL_OPTIONS[*]}"
   stamp_ok openssl "$want" && return 0
   log "building OpenSSL ($want); this takes a few minutes once"
-  (cd "$dir" && { [ ! -f Makefile ] || make -s clean >/dev/null 2>&1 || true; } \
+  local out=$SRC/openssl-build.log
+  if ! (cd "$dir" && { [ ! -f Makefile ] || make -s clean >/dev/null 2>&1 || true; } \
     && ./Configure mingw64 "${OPENSSL_OPTIONS[@]}" --cross-compile-prefix=$TRIPLE- CC=gcc-posix \
-         --prefix="$PREFIX" --libdir=lib >/dev/null \
-    && nice make -s -j2 build_libs >/dev/null 2>&1 \
-    && make -s install_dev >/dev/null)
+         --prefix="$PREFIX" --libdir=lib \
+    && nice make -s -j2 build_libs && make -s install_dev) >"$out" 2>&1; then
+    tail -20 "$out" >&2
+    echo "deps: the OpenSSL build failed; its output is in $out" >&2
+    return 1
+  fi
   stamp_set openssl "$want"
 }
 
