@@ -6,7 +6,7 @@ export ORBCHAT_CACHE := $(CACHE)
 export ORB_BUILD := $(abspath $(BUILD))
 CTEST_ARGS ?= -j2
 
-.PHONY: all setup deps configure build test demo bench shot clean
+.PHONY: all setup deps configure build test demo demo-mqtt bench shot clean
 all: build
 
 setup:
@@ -27,6 +27,11 @@ test: build
 
 demo: build
 	scripts/demo.sh
+
+# Two demo hosts (two processes, as on two machines) chat through one
+# Mosquitto broker, one message sent while the other host was not running.
+demo-mqtt: build
+	scripts/demo-mqtt.sh
 
 # Benchmarks run on one processor: under Wine every file lock and many other
 # calls are round trips to wineserver, and on this virtual machine waking it on

@@ -55,7 +55,22 @@ int CDemoApp::Run() {
   CDemoSession session;
   CDemoProfile profile(profileDir);
   CString error;
-  if (!session.PrepareHostFiles(error) || !profile.Prepare(error) || !session.Start(profile.Folder(), *user, error, m_options.m_bScripted ? kRemotePerson : nullptr)) {
+  // An MQTT broker when the command line or the host INI file names one,
+  // else the embedded server with its simulated peers.
+  CString server = m_options.m_strServer;
+  if (!session.PrepareHostFiles(error) || !profile.Prepare(error)) {
+    ShowError(error, m_options.m_bScripted);
+    return kDemoExitStartup;
+  }
+  if (server.IsEmpty()) server = CDemoSession::ConfiguredServer();
+  if (!m_options.m_strChatRole.IsEmpty() && server.IsEmpty()) {
+    ShowError("参数 --chat 需要 MQTT 服务器（--server mqtt://主机:端口）", true);
+    return kDemoExitUsage;
+  }
+  const bool started = server.IsEmpty()
+                           ? session.Start(profile.Folder(), *user, error, m_options.m_bScripted ? kRemotePerson : nullptr)
+                           : session.StartMqtt(server, profile.Folder(), *user, error);
+  if (!started) {
     ShowError(error, m_options.m_bScripted);
     return kDemoExitStartup;
   }

@@ -17,6 +17,7 @@ namespace {
 constexpr UINT_PTR kTimerExitAfter = 1;
 constexpr UINT_PTR kTimerScript = 2;
 constexpr UINT_PTR kTimerHold = 3;
+constexpr UINT_PTR kTimerStatus = 4;
 // Time the windows get to paint between two steps of the script.
 constexpr UINT kScriptTickMs = 250;
 constexpr int kFrameWidth = 300;
@@ -42,6 +43,8 @@ bool CDemoFrame::Open(const DemoPerson& user, CString& error) {
   CString title;
   title.Format("OrbChat 演示 - %s", user.name);
   m_strStatus.Format("%s（%s）已登录，本地服务器在线", user.name, user.memberId);
+  m_strUserLine.Format("%s（%s）已登录", user.name, user.memberId);
+  UpdateStatus();
   if (!CreateEx(0, nullptr, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                 CRect(40, 40, 40 + kFrameWidth, 40 + kFrameHeight), nullptr, 0)) {
     error = "无法建立演示窗口";
@@ -61,6 +64,7 @@ bool CDemoFrame::Open(const DemoPerson& user, CString& error) {
   }
   m_pChat->ShowWindow(SW_SHOW, 0, 0, 0, 0);
   if (m_options.m_nExitAfterMs) SetTimer(kTimerExitAfter, m_options.m_nExitAfterMs);
+  if (m_session.IsMqtt()) SetTimer(kTimerStatus, 500);
   UpdateWindow();
   return true;
 }
@@ -94,14 +98,17 @@ void CDemoFrame::OnPaint() {
 void CDemoFrame::OnTimer(UINT_PTR id) {
   switch (id) {
     case kTimerScript:
-      if (m_pScript && m_pScript->Step()) FinishScript();
+      if (ScriptStep()) FinishScript();
       break;
     case kTimerHold:
-      Close(m_pScript && m_pScript->Passed() ? kDemoExitOk : kDemoExitCheckFailed);
+      Close(ScriptPassed() ? kDemoExitOk : kDemoExitCheckFailed);
       break;
     case kTimerExitAfter:
       // In the scripted run a time limit that comes first is a failure.
-      Close(m_options.m_bScripted && !(m_pScript && m_pScript->IsDone()) ? kDemoExitTimeLimit : m_nExitCode);
+      Close(m_options.m_bScripted && !ScriptDone() ? kDemoExitTimeLimit : m_nExitCode);
+      break;
+    case kTimerStatus:
+      UpdateStatus();
       break;
     default:
       CWnd::OnTimer(id);
@@ -125,6 +132,14 @@ HWND CDemoFrame::FindPanel() const {
 }
 
 void CDemoFrame::StartScript() {
+  if (!m_options.m_strChatRole.IsEmpty()) {
+    m_pChatScript = std::make_unique<CDemoChatScript>(FindPanel(), m_strShotsDir, m_session.Session(),
+                                                       m_options.m_strChatRole);
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(CodePage::AnsiToWide(m_strShotsDir)), ignored);
+    SetTimer(kTimerScript, kScriptTickMs);
+    return;
+  }
   const InfoLoginInfoStruct* login = m_session.Session().GetLoginInfo();
   m_pScript = std::make_unique<CDemoScript>(m_hWnd, FindPanel(), m_strShotsDir,
                                             login ? login->m_strDataFilePath : CString(), m_session.RemoteUser());
@@ -135,13 +150,47 @@ void CDemoFrame::StartScript() {
 
 void CDemoFrame::FinishScript() {
   KillTimer(kTimerScript);
-  const CString report = m_pScript->Report();
+  const CString report = ScriptReport();
   std::ofstream out(std::filesystem::path(CodePage::AnsiToWide(m_strShotsDir + "\\demo-report.txt")),
                     std::ios::binary | std::ios::trunc);
   out << CodePage::AnsiToUtf8(report);
   CDemoApp::Log(report);
   SignalReady();
   SetTimer(kTimerHold, m_options.m_nHoldMs ? m_options.m_nHoldMs : 1);
+}
+
+bool CDemoFrame::ScriptStep() {
+  if (m_pChatScript) return m_pChatScript->Step();
+  return m_pScript && m_pScript->Step();
+}
+
+bool CDemoFrame::ScriptDone() const {
+  return m_pChatScript ? m_pChatScript->IsDone() : m_pScript && m_pScript->IsDone();
+}
+
+bool CDemoFrame::ScriptPassed() const {
+  return m_pChatScript ? m_pChatScript->Passed() : m_pScript && m_pScript->Passed();
+}
+
+CString CDemoFrame::ScriptReport() const {
+  return m_pChatScript ? m_pChatScript->Report() : m_pScript ? m_pScript->Report() : CString();
+}
+
+void CDemoFrame::UpdateStatus() {
+  if (!m_session.IsMqtt()) return;
+  COrbHttp_Protocol_Orb& session = m_session.Session();
+  for (CString notice; session.PopNotice(notice);) {
+    m_strNotice = notice;
+    CDemoApp::Log(notice);
+  }
+  const COrbMqttServer& broker = m_session.Broker();
+  CString status;
+  status.Format("%s，%s %s:%d", m_strUserLine.GetString(), session.IsServerConnected() ? "已连接" : "正在连接",
+                broker.GetHost().GetString(), broker.GetPort());
+  if (!session.IsServerConnected() && !m_strNotice.IsEmpty()) status += "：" + m_strNotice;
+  if (status == m_strStatus) return;
+  m_strStatus = status;
+  if (m_hWnd) InvalidateRect(nullptr, FALSE);
 }
 
 void CDemoFrame::SignalReady() {
@@ -158,5 +207,6 @@ void CDemoFrame::Close(int exitCode) {
   KillTimer(kTimerExitAfter);
   KillTimer(kTimerScript);
   KillTimer(kTimerHold);
+  KillTimer(kTimerStatus);
   DestroyWindow();
 }

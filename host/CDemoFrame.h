@@ -10,6 +10,7 @@
 // the run's exit status.
 #include <memory>
 
+#include "CDemoChatScript.h"
 #include "CDemoScript.h"
 #include "CString.h"
 #include "CWnd.h"
@@ -42,6 +43,13 @@ class CDemoFrame : public CWnd {
  private:
   void SignalReady();
   void StartScript();
+  // The running script, whichever it is.
+  bool ScriptStep();
+  bool ScriptDone() const;
+  bool ScriptPassed() const;
+  CString ScriptReport() const;
+  // With MQTT: the connection's state and its latest notice.
+  void UpdateStatus();
   void FinishScript();
   void Close(int exitCode);
   HWND FindPanel() const;
@@ -52,6 +60,9 @@ class CDemoFrame : public CWnd {
   CString m_strStatus;
   std::unique_ptr<COrbChat> m_pChat;
   std::unique_ptr<CDemoScript> m_pScript;
+  std::unique_ptr<CDemoChatScript> m_pChatScript;
+  CString m_strUserLine;
+  CString m_strNotice;
   bool m_bPainted = false;
   bool m_bReadySignalled = false;
   int m_nExitCode = 0;

@@ -19,7 +19,28 @@ constexpr const char* kHostIni =
     "[Chat]\r\n"
     "defaultObjTag=2\r\n"
     "[orburl]\r\n"
-    "RegisterGroup=join.html?uid=$userid&name=$username&flag=$userflag\r\n";
+    "RegisterGroup=join.html?uid=$userid&name=$username&flag=$userflag\r\n"
+    "[Server]\r\n"
+    "; 空：内置服务器；mqtt://主机:端口（仅限本机）或 mqtts://主机:端口：MQTT 服务器\r\n"
+    "Address=\r\n"
+    "CAFile=\r\n";
+
+// The login record of a demo person with files in profileDir.
+InfoLoginInfoStruct LoginOf(const DemoPerson& user, const CString& profileDir) {
+  InfoLoginInfoStruct who;
+  who.m_strUserID = CString(user.memberId).Mid(1);
+  who.m_strAlias = user.name;
+  who.m_strRole = user.role;
+  who.m_strRoleCodes = CDemoProfile::RoleCodes();
+  who.m_strProfileDir = profileDir;
+  return who;
+}
+
+CString IniText(const char* section, const char* key, const CString& path) {
+  char value[512] = {};
+  ::GetPrivateProfileStringA(section, key, "", value, sizeof value, path);
+  return CString(value).Trim();
+}
 
 CString WithExtension(const char* extension) {
   CString path = Seams::GetHostExePath();
@@ -52,7 +73,9 @@ bool WriteNewFile(const CString& path, const CString& text) {
 }  // namespace
 
 CDemoSession::CDemoSession()
-    : m_pServer(std::make_unique<COrbLocalServer>()), m_pSession(std::make_unique<COrbHttp_Protocol_Orb>()) {
+    : m_pServer(std::make_unique<COrbLocalServer>()),
+      m_pBroker(std::make_unique<COrbMqttServer>()),
+      m_pSession(std::make_unique<COrbHttp_Protocol_Orb>()) {
   m_webHead.m_strBaseURL = "http://www.example.com/orbchat/";
 }
 
@@ -82,6 +105,38 @@ bool CDemoSession::PrepareHostFiles(CString& error) {
   char head[64] = {};
   ::GetPrivateProfileStringA("System", "GroupMsgHead", "g", head, sizeof head, iniPath);
   m_pServer->SetGroupMsgHead(head);
+  m_pBroker->LoadPools(CString(xml));
+  m_pBroker->SetGroupMsgHead(head);
+  m_pBroker->SetCAFile(IniText("Server", "CAFile", iniPath));
+  return true;
+}
+
+CString CDemoSession::ConfiguredServer() { return IniText("Server", "Address", HostIniPath()); }
+
+bool CDemoSession::StartMqtt(const CString& address, const CString& profileDir, const DemoPerson& user,
+                             CString& error) {
+  CString why;
+  if (!m_pBroker->SetAddress(address, why) || !m_pBroker->CheckAddress(why)) {
+    error = why;
+    return false;
+  }
+  InfoLoginInfoStruct who = LoginOf(user, profileDir);
+  if (!m_pSession->Login(who, why)) {
+    error.Format("无法登录演示用户 %s（%s）：%s", user.name, user.memberId, why.GetString());
+    return false;
+  }
+  const CString settings = m_pSession->GetUserCustomFileName();
+  m_pSession->GetLoginInfo()->m_strPassword = IniText("Login", "Password", settings);
+  if (m_pSession->GetLoginInfo()->m_strPassword.IsEmpty()) {
+    error.Format("没有 %s 在服务器上的密码。\r\n请在 %s 的 [Login] 节写入 Password=密码。", user.name,
+                 settings.GetString());
+    return false;
+  }
+  if (!m_pSession->Link(m_pBroker.get(), why)) {
+    error.Format("无法连接服务器 %s：%s", address.GetString(), why.GetString());
+    return false;
+  }
+  m_bMqtt = true;
   return true;
 }
 
@@ -102,12 +157,7 @@ bool CDemoSession::Start(const CString& profileDir, const DemoPerson& user, CStr
     else
       m_pServer->AddEchoPeer(person.memberId, person.name);
   }
-  InfoLoginInfoStruct who;
-  who.m_strUserID = CString(user.memberId).Mid(1);
-  who.m_strAlias = user.name;
-  who.m_strRole = user.role;
-  who.m_strRoleCodes = CDemoProfile::RoleCodes();
-  who.m_strProfileDir = profileDir;
+  InfoLoginInfoStruct who = LoginOf(user, profileDir);
   CString why;
   if (!m_pSession->Login(who, why) || !m_pSession->Link(m_pServer.get(), why)) {
     error.Format("无法登录演示用户 %s（%s）：%s", user.name, user.memberId, why.GetString());

@@ -10,6 +10,7 @@
 #include "CDemoRemoteUser.h"
 #include "COrbHttp_Protocol_Orb.h"
 #include "COrbLocalServer.h"
+#include "COrbMqttServer.h"
 #include "CString.h"
 #include "ProtoHead_Orb.h"
 #include "tagWEB_PROTOCOL_HEAD.h"
@@ -37,6 +38,19 @@ class CDemoSession {
   // on another machine (RemoteUser()) who writes first. False with a message
   // when a login fails.
   bool Start(const CString& profileDir, const DemoPerson& user, CString& error, const char* remoteId = nullptr);
+  // The MQTT broker named by the host INI file ([Server] Address), "" when
+  // the embedded server is wanted.
+  static CString ConfiguredServer();
+  // Logs user in and links the session to the MQTT broker at address (an
+  // mqtt:// or mqtts:// URL) instead of the embedded server: no simulated
+  // peers, the other people are real hosts. The password is the Password
+  // of section [Login] in the user's settings file (<profile>\<id>.ini).
+  // False with a message when the address, the password or the login is
+  // wrong; a broker that cannot be reached is no error (the session keeps
+  // trying and reports it through PopNotice).
+  bool StartMqtt(const CString& address, const CString& profileDir, const DemoPerson& user, CString& error);
+  bool IsMqtt() const { return m_bMqtt; }
+  COrbMqttServer& Broker() { return *m_pBroker; }
   // The person on another machine, or null.
   CDemoRemoteUser* RemoteUser() { return m_pRemote.get(); }
 
@@ -47,6 +61,8 @@ class CDemoSession {
 
  private:
   std::unique_ptr<COrbLocalServer> m_pServer;
+  std::unique_ptr<COrbMqttServer> m_pBroker;
+  bool m_bMqtt = false;
   std::unique_ptr<COrbHttp_Protocol_Orb> m_pSession;
   std::unique_ptr<CDemoRemoteUser> m_pRemote;
   tagWEB_PROTOCOL_HEAD m_webHead;

@@ -19,7 +19,7 @@ bool ReadMilliseconds(const CString& text, UINT& out) {
 
 const char* CDemoOptions::Usage() {
   return "用法: OrbChatDemo.exe [--script] [--user 编号] [--profile 文件夹] [--shots 文件夹] "
-         "[--hold 毫秒] [--exit-after 毫秒]";
+         "[--hold 毫秒] [--exit-after 毫秒] [--server mqtt://主机:端口] [--chat send-offline|reply|answer]";
 }
 
 bool CDemoOptions::Parse(const std::vector<CString>& args, CString& error) {
@@ -34,7 +34,7 @@ bool CDemoOptions::Parse(const std::vector<CString>& args, CString& error) {
       continue;
     }
     const bool takesValue = name == "--user" || name == "--profile" || name == "--shots" || name == "--hold" ||
-                            name == "--exit-after";
+                            name == "--exit-after" || name == "--server" || name == "--chat";
     if (!takesValue) {
       error.Format("未知的参数 %s", name.GetString());
       return false;
@@ -50,6 +50,15 @@ bool CDemoOptions::Parse(const std::vector<CString>& args, CString& error) {
       m_strProfileDir = value;
     } else if (name == "--shots") {
       m_strShotsDir = value;
+    } else if (name == "--server") {
+      m_strServer = value;
+    } else if (name == "--chat") {
+      if (value != "send-offline" && value != "reply" && value != "answer") {
+        error.Format("参数 --chat 的取值 %s 无效：应为 send-offline、reply 或 answer", value.GetString());
+        return false;
+      }
+      m_strChatRole = value;
+      m_bScripted = true;
     } else if (!ReadMilliseconds(value, name == "--hold" ? m_nHoldMs : m_nExitAfterMs)) {
       error.Format("参数 %s 的取值 %s 不是毫秒数", name.GetString(), value.GetString());
       return false;

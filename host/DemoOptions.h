@@ -2,7 +2,7 @@
 // The demo host's command line.
 //
 //   OrbChatDemo.exe [--script] [--user ID] [--profile DIR] [--shots DIR]
-//                   [--hold MS] [--exit-after MS]
+//                   [--hold MS] [--exit-after MS] [--server URL] [--chat ROLE]
 //
 //   --script      run the scripted sequence (switch the tabs, save a picture
 //                 of each, check what is shown) and exit with its status
@@ -14,6 +14,10 @@
 //   --hold        how long the scripted run keeps its last picture on screen
 //                 before it exits (default 2000)
 //   --exit-after  close the frame after this many milliseconds in any mode
+//   --server      an MQTT broker instead of the embedded server:
+//                 mqtt://host:port (this machine only) or mqtts://host:port
+//   --chat        with --server, the scripted run of two demo hosts against
+//                 one broker: send-offline, reply or answer (CDemoChatScript)
 #include <windows.h>
 
 #include <vector>
@@ -28,6 +32,8 @@ struct CDemoOptions {
   CString m_strShotsDir;    // empty: the default
   UINT m_nHoldMs = 2000;
   UINT m_nExitAfterMs = 0;  // 0: no time limit
+  CString m_strServer;      // empty: the host INI's [Server] Address, else the embedded server
+  CString m_strChatRole;    // empty: the demo's own scripted run
 
   // Reads the arguments (without the program name); false with a message in
   // error for an unknown option, a missing value or a value that is not a

@@ -61,6 +61,28 @@ fetch_source() {
 
 source_version() { basename "$(ls "$SRC/$1"/*.dsc)" .dsc; }
 
+# For a source package whose Debian part cannot always be fetched here (the
+# security archive may answer 404 for it): the upstream tarball alone is
+# enough, and apt-get has checked it against the signed index. Prints the
+# unpacked folder.
+fetch_upstream() {
+  local pkg=$1 dir=$SRC/$1 tarball
+  if ! ls -d "$dir"/*/ >/dev/null 2>&1; then
+    apt_private
+    mkdir -p "$dir"
+    (cd "$dir" && APT_CONFIG=$APTDIR/apt.conf apt-get source -q --download-only "$pkg" >/dev/null 2>&1) || true
+    tarball=$(ls "$dir/${pkg}"_*.orig.tar.* 2>/dev/null | grep -v '\.asc$' | head -1)
+    [ -n "$tarball" ] || { echo "deps: the source of $pkg cannot be fetched" >&2; return 1; }
+    tar -xf "$tarball" -C "$dir"
+  fi
+  ls -d "$dir"/*/ | head -1
+}
+
+upstream_version() {
+  local tarball; tarball=$(ls "$SRC/$1/${1}"_*.orig.tar.* | grep -v '\.asc$' | head -1)
+  basename "$tarball" | sed 's/\.orig\.tar\..*//'
+}
+
 stamp_ok() { [ -f "$PREFIX/.stamp-$1" ] && [ "$(cat "$PREFIX/.stamp-$1")" = "$2" ]; }
 stamp_set() { echo "$2" > "$PREFIX/.stamp-$1"; }
 
@@ -115,6 +137,50 @@ build_libxml2() {
     -DLIBXML2_WITH_PYTHON=OFF -DLIBXML2_WITH_TESTS=OFF -DLIBXML2_WITH_PROGRAMS=OFF \
     -DLIBXML2_WITH_HTTP=OFF -DLIBXML2_WITH_FTP=OFF
   stamp_set libxml2 "$want"
+}
+
+# OpenSSL for the MQTT transport's TLS: the two static libraries and their
+# headers only (no programs, tests or manuals), two jobs at a time. The first
+# build takes minutes; afterwards the stamp skips it.
+OPENSSL_OPTIONS=(no-shared no-module no-legacy no-engine no-dso no-tests no-comp no-srp no-ssl3 no-dtls
+  no-sctp no-srtp no-capieng no-idea no-mdc2 no-rc5 no-whirlpool no-camellia no-seed no-gost)
+build_openssl() {
+  local dir; dir=$(fetch_upstream openssl)
+  local want; want="$(upstream_version openssl) $CC_VERSION ${OPENSSL_OPTIONS[*]}"
+  stamp_ok openssl "$want" && return 0
+  log "building OpenSSL ($want); this takes a few minutes once"
+  local out=$SRC/openssl-build.log
+  if ! (cd "$dir" && { [ ! -f Makefile ] || make -s clean >/dev/null 2>&1 || true; } \
+    && ./Configure mingw64 "${OPENSSL_OPTIONS[@]}" --cross-compile-prefix=$TRIPLE- CC=gcc-posix \
+         --prefix="$PREFIX" --libdir=lib \
+    && nice make -s -j2 build_libs && make -s install_dev) >"$out" 2>&1; then
+    tail -20 "$out" >&2
+    echo "deps: the OpenSSL build failed; its output is in $out" >&2
+    return 1
+  fi
+  stamp_set openssl "$want"
+}
+
+# libmosquitto, the MQTT client library: static, with TLS through the OpenSSL
+# above, without its own threads (the transport drives it from a thread of its
+# own), without the broker, programs, plugins or manuals.
+build_mosquitto() {
+  local dir; dir=$(fetch_source mosquitto)
+  local want; want="$(source_version mosquitto) $CC_VERSION tls $(cat "$PREFIX/.stamp-openssl")"
+  stamp_ok mosquitto "$want" && return 0
+  log "building libmosquitto ($want)"
+  local bld=$SRC/mosquitto-build
+  rm -rf "$bld"
+  cmake -S "$dir" -B "$bld" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$HERE/cmake/mingw64.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DORB_DEPS_PREFIX="$PREFIX" -DOPENSSL_ROOT_DIR="$PREFIX" -DOPENSSL_USE_STATIC_LIBS=ON -DWITH_TLS=ON -DWITH_TLS_PSK=OFF \
+    -DWITH_BROKER=OFF -DWITH_APPS=OFF -DWITH_CLIENTS=OFF -DWITH_PLUGINS=OFF -DDOCUMENTATION=OFF -DWITH_CJSON=OFF \
+    -DWITH_STATIC_LIBRARIES=ON -DWITH_THREADING=OFF -DWITH_LIB_CPP=OFF -DWITH_SRV=OFF -DWITH_SOCKS=OFF >/dev/null
+  # The static library alone: the DLL of the package is not wanted.
+  cmake --build "$bld" --target libmosquitto_static >/dev/null
+  mkdir -p "$PREFIX/include" "$PREFIX/lib"
+  cp "$bld/lib/libmosquitto_static.a" "$PREFIX/lib/"
+  cp "$dir/include/mosquitto.h" "$dir/include/mqtt_protocol.h" "$PREFIX/include/"
+  stamp_set mosquitto "$want"
 }
 
 build_gtest() {
@@ -188,6 +254,8 @@ build_sqlite
 build_jsoncpp
 build_libxml2
 build_gtest
+build_openssl
+build_mosquitto
 fetch_wine_fonts
 build_prefix_template
 echo "$PREFIX"

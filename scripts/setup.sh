@@ -8,6 +8,7 @@ PACKAGES=(
   make cmake ninja-build tcl gcc g++ dpkg-dev xz-utils
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine wine64 xvfb x11-apps locales fonts-wqy-zenhei fonts-wqy-microhei imagemagick googletest
+  mosquitto mosquitto-clients perl openssl
 )
 
 missing=()

@@ -5,8 +5,8 @@
 #   - LC_ALL=zh_CN.UTF-8, so the ANSI code page is 936,
 #   - an Xvfb display of its own, or the real one when ORB_REAL_DISPLAY=1,
 #   - one persistent wineserver for the whole command,
-# and on exit (normal, failure, interrupt or timeout) every Wine process and the
-# Xvfb it started are ended.
+# and on exit (normal, failure, interrupt or timeout) every Wine process, the
+# Xvfb it started and any test broker of the build tree are ended.
 #   usage: wine-session.sh COMMAND [ARGS...]       (ORB_BUILD defaults to ./build)
 set -uo pipefail
 
@@ -39,6 +39,11 @@ cleanup() {
   trap - EXIT INT TERM
   wineserver -k >/dev/null 2>&1
   wineserver -w >/dev/null 2>&1
+  # A test broker (tests/orbcomm/mqtt/broker.sh) that a killed run could not
+  # stop itself.
+  for pidfile in "$BUILD"/mqtt-broker/broker.pid "$BUILD"/bench-broker/broker.pid "$BUILD"/demo-mqtt/broker/broker.pid; do
+    [ -f "$pidfile" ] && kill "$(cat "$pidfile")" 2>/dev/null && rm -f "$pidfile"
+  done
   if [ -n "$XVFB_PID" ]; then
     kill "$XVFB_PID" 2>/dev/null
     wait "$XVFB_PID" 2>/dev/null

@@ -7,8 +7,10 @@
 #include <new>
 
 #include "COrbMsgStore.h"
+#include "CodePage.h"
 #include "ChatDatabaseSchema.h"
 #include "LocalServerImpl.h"
+#include "MqttServerImpl.h"
 #include "ProfileFolder.h"
 
 struct COrbHttp_Protocol_Orb::Impl {
@@ -26,6 +28,7 @@ struct COrbHttp_Protocol_Orb::Impl {
   COrbMsgStore store;
   ChatServerCore* core = nullptr;
   std::shared_ptr<ServerLink> link;
+  std::unique_ptr<MqttTransport> mqtt;
   unsigned nextPushId = 1;
   std::deque<Unsent> outbox;
 
@@ -34,7 +37,7 @@ struct COrbHttp_Protocol_Orb::Impl {
     return ++last;
   }
 
-  bool IsLinked() const { return core && link && link->alive; }
+  bool IsLinked() const { return mqtt || (core && link && link->alive); }
 
   // Push ids run 1, 2, ... 0xFFFFFFFE and start again at 1: never 0 (the id
   // of unsolicited texts) and never 0xFFFFFFFF (which callers treat as none).
@@ -45,9 +48,25 @@ struct COrbHttp_Protocol_Orb::Impl {
   }
 
   void Unlink() {
-    if (IsLinked()) core->Detach(link);
+    if (core && link && link->alive) core->Detach(link);
     link.reset();
     core = nullptr;
+    mqtt.reset();
+  }
+
+  bool CanLink(const void* server, CString& error) const {
+    error = !loggedIn ? "请先登录" : !server ? "没有服务器" : "";
+    return error.IsEmpty();
+  }
+
+  // Requests pushed before the link go out now, in order.
+  template <typename SubmitFn>
+  void SendOutbox(SubmitFn submit) {
+    while (!outbox.empty() && IsLinked()) {
+      Unsent unsent = outbox.front();
+      outbox.pop_front();
+      submit(unsent);
+    }
   }
 };
 
@@ -94,25 +113,32 @@ void COrbHttp_Protocol_Orb::Logout() {
 bool COrbHttp_Protocol_Orb::IsLoggedIn() const { return m_pImpl->loggedIn; }
 
 bool COrbHttp_Protocol_Orb::Link(COrbLocalServer* server, CString& error) {
-  if (!m_pImpl->loggedIn) {
-    error = "请先登录";
-    return false;
-  }
-  if (!server) {
-    error = "没有服务器";
-    return false;
-  }
+  if (!m_pImpl->CanLink(server, error)) return false;
   m_pImpl->Unlink();
   ChatServerCore& core = server->m_pImpl->core;
   m_pImpl->link = core.Attach(GetMemberID(), m_pImpl->login.m_strAlias, m_pImpl->key, error);
   if (!m_pImpl->link) return false;
   m_pImpl->core = &core;
-  // What was pushed while offline goes out now, in order.
-  while (!m_pImpl->outbox.empty() && m_pImpl->IsLinked()) {
-    Impl::Unsent unsent = m_pImpl->outbox.front();
-    m_pImpl->outbox.pop_front();
-    core.Submit(m_pImpl->link, unsent.pool, unsent.body, unsent.pushId);
-  }
+  m_pImpl->SendOutbox([&](const Impl::Unsent& unsent) { core.Submit(m_pImpl->link, unsent.pool, unsent.body, unsent.pushId); });
+  return true;
+}
+
+bool COrbHttp_Protocol_Orb::Link(COrbMqttServer* server, CString& error) {
+  if (!m_pImpl->CanLink(server, error) || !server->CheckAddress(error)) return false;
+  m_pImpl->Unlink();
+  const InfoLoginInfoStruct& login = m_pImpl->login;
+  MqttTransport::Identity who;
+  who.memberId = GetMemberID();
+  who.alias = login.m_strAlias;
+  who.databasePath = login.m_strDataFilePath;
+  who.queuePath = ProfileFolder(login.m_strProfileDir, login.m_strUserID).FilePath(".mqq");
+  MqttConnectionSettings settings = server->m_pImpl->connection;
+  settings.password = CodePage::AnsiToUtf8(login.m_strPassword.GetString(), login.m_strPassword.GetLength());
+  auto mqtt = std::make_unique<MqttTransport>(server->m_pImpl->options);
+  if (!mqtt->Start(who, settings, error)) return false;
+  MqttTransport& transport = *mqtt;
+  m_pImpl->mqtt = std::move(mqtt);
+  m_pImpl->SendOutbox([&](const Impl::Unsent& unsent) { transport.Push(unsent.pool, unsent.body, unsent.pushId); });
   return true;
 }
 
@@ -123,6 +149,10 @@ bool COrbHttp_Protocol_Orb::IsLinked() const { return m_pImpl->IsLinked(); }
 unsigned COrbHttp_Protocol_Orb::Push(const CString& pool, const CString& body) {
   if (!m_pImpl->loggedIn) return 0;
   unsigned id = m_pImpl->NextPushId();
+  if (m_pImpl->mqtt) {
+    m_pImpl->mqtt->Push(pool, body, id);
+    return id;
+  }
   if (m_pImpl->IsLinked()) {
     m_pImpl->core->Submit(m_pImpl->link, pool, body, id);
     return id;
@@ -139,6 +169,7 @@ CString COrbHttp_Protocol_Orb::Pop(const CString& pool, unsigned& pushId) {
   pushId = 0;
   CString text;
   try {
+    if (m_pImpl->mqtt) return m_pImpl->mqtt->Pop(pool, pushId, text) ? text : CString();
     if (m_pImpl->IsLinked() && m_pImpl->core->Take(m_pImpl->link, pool, pushId, text)) return text;
   } catch (const std::bad_alloc&) {
     // The text stays queued; a later Pop, with memory to spare, gets it.
@@ -148,8 +179,16 @@ CString COrbHttp_Protocol_Orb::Pop(const CString& pool, unsigned& pushId) {
 }
 
 CString COrbHttp_Protocol_Orb::GetSessionID() const {
+  if (m_pImpl->mqtt) return m_pImpl->mqtt->SessionId();
   return m_pImpl->IsLinked() ? m_pImpl->link->sessionId : CString();
 }
+
+bool COrbHttp_Protocol_Orb::IsServerConnected() const {
+  if (m_pImpl->mqtt) return m_pImpl->mqtt->IsConnected();
+  return m_pImpl->IsLinked();
+}
+
+bool COrbHttp_Protocol_Orb::PopNotice(CString& text) { return m_pImpl->mqtt && m_pImpl->mqtt->PopNotice(text); }
 
 CString COrbHttp_Protocol_Orb::GetUserID() const { return m_pImpl->login.m_strUserID; }
 
@@ -178,4 +217,6 @@ CString COrbHttp_Protocol_Orb::GetMemberID() const {
   return m_pImpl->loggedIn ? m_pImpl->login.m_strRole + m_pImpl->login.m_strUserID : CString();
 }
 
-int COrbHttp_Protocol_Orb::GetUnsentCount() const { return static_cast<int>(m_pImpl->outbox.size()); }
+int COrbHttp_Protocol_Orb::GetUnsentCount() const {
+  return static_cast<int>(m_pImpl->outbox.size()) + (m_pImpl->mqtt ? m_pImpl->mqtt->GetUnsentCount() : 0);
+}

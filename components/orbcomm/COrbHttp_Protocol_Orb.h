@@ -25,6 +25,7 @@
 #include "OrbcommApi.h"
 
 class COrbLocalServer;
+class COrbMqttServer;
 
 class ORBCOMM_API COrbHttp_Protocol_Orb {
  public:
@@ -49,8 +50,23 @@ class ORBCOMM_API COrbHttp_Protocol_Orb {
   // the link are sent now, in order. A later link of the same user to the same
   // server takes the mailbox over from this one.
   bool Link(COrbLocalServer* server, CString& error);
+  // Links the session to an MQTT broker instead: the session connects as
+  // its member id with the login record's password, on a thread of its own,
+  // and keeps trying (with growing pauses) while the broker cannot be
+  // reached. It is linked from the start, with a session id: messages
+  // pushed meanwhile wait in the user's queue file (<user id>.mqq) and go
+  // out when the connection is made. False with a message in error only
+  // when the settings or the queue file cannot be used.
+  bool Link(COrbMqttServer* server, CString& error);
   void Unlink();
   bool IsLinked() const;
+  // MQTT: whether the connection to the broker is up now. The embedded
+  // server is always reachable while linked.
+  bool IsServerConnected() const;
+  // The next notice for the user about the link (code page 936): a lost or
+  // refused connection, a received message that could not be taken. False
+  // when there is none.
+  bool PopNotice(CString& text);
 
   // Queues the request body for the named request pool and returns its push
   // id: never 0 and never 0xFFFFFFFF, unique within this object. Answers to it
@@ -79,7 +95,8 @@ class ORBCOMM_API COrbHttp_Protocol_Orb {
 
   // The member id: role code followed by the user id ("" before login).
   CString GetMemberID() const;
-  // Requests waiting for a link.
+  // Requests waiting for a link, and with MQTT the messages the broker has
+  // not acknowledged yet.
   int GetUnsentCount() const;
 
  private:

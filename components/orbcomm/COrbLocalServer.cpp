@@ -1,19 +1,15 @@
 #include "COrbLocalServer.h"
 
 #include "LocalServerImpl.h"
-#include "OrbXmlReader.h"
+#include "PoolNames.h"
 
 namespace {
 
-const char* const kCodes[] = {"5", "505", "506"};
-
-CString EscapeAttribute(const CString& text) {
-  CString out = text;
-  out.Replace("&", "&amp;");
-  out.Replace("<", "&lt;");
-  out.Replace(">", "&gt;");
-  out.Replace("\"", "&quot;");
-  return out;
+// The server's current names.
+PoolNames CurrentPools(const ChatServerCore& core) {
+  PoolNames names;
+  for (const char* code : PoolNames::kCodes) names.Set(code, core.GetRequestPool(code), core.GetAnswerPool(code));
+  return names;
 }
 
 }  // namespace
@@ -31,31 +27,13 @@ CString COrbLocalServer::GetRequestPool(const CString& code) const { return m_pI
 CString COrbLocalServer::GetAnswerPool(const CString& code) const { return m_pImpl->core.GetAnswerPool(code); }
 
 bool COrbLocalServer::LoadPools(const CString& xmlText) {
-  COrbXmlReader reader;
-  bool any = false;
-  for (const char* code : kCodes) {
-    CString req = reader.GetSpecialStr(xmlText, "message.msgpool", "req", "msgtype", code);
-    CString ans = reader.GetSpecialStr(xmlText, "message.msgpool", "ans", "msgtype", code);
-    any = any || !req.IsEmpty() || !ans.IsEmpty();
-    m_pImpl->core.SetPool(code, req, ans);
-  }
-  return any;
+  PoolNames names = CurrentPools(m_pImpl->core);
+  if (!names.Load(xmlText)) return false;
+  for (const char* code : PoolNames::kCodes) m_pImpl->core.SetPool(code, names.Request(code), names.Answer(code));
+  return true;
 }
 
-CString COrbLocalServer::MakePoolXml() const {
-  CString xml = "<?xml version=\"1.0\" encoding=\"GBK\"?>\r\n<message>\r\n";
-  for (const char* code : kCodes) {
-    CString line;
-    line.Format("  <msgpool msgtype=\"%s\"", code);
-    CString req = m_pImpl->core.GetRequestPool(code);
-    CString ans = m_pImpl->core.GetAnswerPool(code);
-    if (!req.IsEmpty()) line += " req=\"" + EscapeAttribute(req) + "\"";
-    if (!ans.IsEmpty()) line += " ans=\"" + EscapeAttribute(ans) + "\"";
-    xml += line + "/>\r\n";
-  }
-  xml += "</message>\r\n";
-  return xml;
-}
+CString COrbLocalServer::MakePoolXml() const { return CurrentPools(m_pImpl->core).MakeXml(); }
 
 void COrbLocalServer::SetGroupMsgHead(const CString& head) { m_pImpl->core.SetGroupMsgHead(head); }
 

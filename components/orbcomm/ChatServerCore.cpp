@@ -6,6 +6,8 @@
 
 #include "CodePage.h"
 #include "JsonTextWriter.h"
+#include "RequestFields.h"
+#include "ServerTexts.h"
 #include "SrwGuard.h"
 
 namespace {
@@ -13,29 +15,12 @@ namespace {
 const char kCodeSystem[] = "5";
 const char kCodePersonal[] = "505";
 const char kCodeGroup[] = "506";
-const char kGroupInfoPool[] = "GetGroupInfo";
+const char* const kGroupInfoPool = RequestFields::kGroupInfoPool;
+const int kMaxThreadMembers = ServerTexts::kMaxThreadMembers;
 
-// The pairs of each request, in the order the client writes them.
-const RequestField kApplicationFields[] = {
-    {"flag", false, false}, {"thread_id", false, false}, {"thread_members", false, false}, {"from", true, true}};
-const RequestField kPersonalFields[] = {{"flag", false, false},  {"thread_id", false, false},
-                                        {"body", true, false},   {"abstract", true, true},
-                                        {"body_type", false, false}, {"from", true, true}};
-const RequestField kGroupFields[] = {{"flag", false, false},  {"group_id", false, false},
-                                     {"body", true, false},   {"abstract", true, true},
-                                     {"body_type", false, false}, {"from", true, true}};
+bool IsSafeId(const CString& id) { return ServerTexts::IsSafeId(id); }
 
-// Most members one thread may have.
-const int kMaxThreadMembers = 1000;
-
-template <size_t N>
-bool ParseAs(const CString& body, const RequestField (&fields)[N], RequestParser::Values& values) {
-  return RequestParser::Parse(body.Str(), fields, N, values);
-}
-
-bool StartsWith(const CString& text, const char* prefix) { return text.Str().rfind(prefix, 0) == 0; }
-
-std::string Utf8(const CString& ansi) { return CodePage::AnsiToUtf8(ansi.GetString(), ansi.GetLength()); }
+CString RawOf(const RequestParser::Values& values, const char* key) { return ServerTexts::RawOf(values, key); }
 
 // Text a peer puts into an HTML body.
 CString EscapeHtml(const CString& text) {
@@ -265,16 +250,18 @@ void ChatServerCore::HandleRequest(const Sender& sender, const CString& pool, co
     AnswerError(sender, code, ORB_ERR_TOO_LARGE, "请求内容太长");
     return;
   }
-  // The flag and the key after it tell the kinds apart before any parsing.
-  RequestParser::Values& values = scratch.values;
-  if (personal && StartsWith(body, "flag=i&") && ParseAs(body, kApplicationFields, values)) {
-    HandleApplication(sender, scratch);
-  } else if (personal && StartsWith(body, "flag=d&thread_id=") && ParseAs(body, kPersonalFields, values)) {
-    HandlePersonal(sender, scratch, tasks);
-  } else if (group && StartsWith(body, "flag=d&group_id=") && ParseAs(body, kGroupFields, values)) {
-    HandleGroup(sender, scratch, tasks);
-  } else {
-    AnswerError(sender, code, ORB_ERR_MALFORMED, "请求格式错误");
+  switch (ServerTexts::Read(body, personal, group, scratch.values)) {
+    case ServerTexts::Request::Application:
+      HandleApplication(sender, scratch);
+      break;
+    case ServerTexts::Request::Personal:
+      HandlePersonal(sender, scratch, tasks);
+      break;
+    case ServerTexts::Request::Group:
+      HandleGroup(sender, scratch, tasks);
+      break;
+    case ServerTexts::Request::Malformed:
+      AnswerError(sender, code, ORB_ERR_MALFORMED, "请求格式错误");
   }
 }
 
@@ -293,8 +280,7 @@ void ChatServerCore::HandleApplication(const Sender& sender, Scratch& scratch) {
   // The applicant always belongs to the thread, also when its list leaves it
   // out. Applying again for a known thread may add members, never drop one.
   members.PutFirst(sender.memberId);
-  std::string answer =
-      JsonTextWriter().Add("issuccessful", 0).Add("msg_type", kCodePersonal).Add("thread_id", threadId.Str()).Text();
+  std::string answer = ServerTexts::ApplicationAnswer(threadId);
   {
     ExclusiveGuard guard(m_lock);
     auto existing = m_mapThreads.find(threadId.Str());
@@ -348,14 +334,7 @@ void ChatServerCore::HandlePersonal(const Sender& sender, Scratch& scratch, Peer
   message.fromId = sender.memberId;
   if (message.fromName.IsEmpty()) message.fromName = DefaultName(sender);
   if (!Deliver(sender, message, members, tasks)) return;
-  Answer(sender, kCodePersonal,
-         JsonTextWriter()
-             .Add("issuccessful", 0)
-             .Add("msg_type", kCodePersonal)
-             .Add("msg_id", message.msgId.Str())
-             .Add("publish_time", message.publishTime.Str())
-             .Add("thread_id", threadId.Str())
-             .Text());
+  Answer(sender, kCodePersonal, ServerTexts::Confirmation(kCodePersonal, message.msgId, message.publishTime, threadId));
 }
 
 void ChatServerCore::HandleGroup(const Sender& sender, Scratch& scratch, PeerTasks& tasks) {
@@ -402,13 +381,7 @@ void ChatServerCore::HandleGroup(const Sender& sender, Scratch& scratch, PeerTas
   if (message.fromName.IsEmpty()) message.fromName = DefaultName(sender);
   if (!Deliver(sender, message, community.members, tasks)) return;
   Answer(sender, kCodeGroup,
-         JsonTextWriter()
-             .Add("issuccessful", 0)
-             .Add("msg_type", kCodeGroup)
-             .Add("msg_id", message.msgId.Str())
-             .Add("publish_time", message.publishTime.Str())
-             .Add("thread_id", message.threadId.Str())
-             .Text());
+         ServerTexts::Confirmation(kCodeGroup, message.msgId, message.publishTime, message.threadId));
 }
 
 void ChatServerCore::HandleGroupInfo(const Sender& sender, const CString& body) {
@@ -438,14 +411,7 @@ void ChatServerCore::HandleGroupInfo(const Sender& sender, const CString& body) 
   }
   // No thread_members: the client must not take this for a chat message.
   Answer(sender, kCodeSystem,
-         JsonTextWriter()
-             .Add("issuccessful", 0)
-             .Add("msg_type", kCodeSystem)
-             .Add("group_id", groupId.Str())
-             .Add("group_name", community.name.Str())
-             .Add("group_des", community.description.Str())
-             .Add("members", community.members.Text().Str())
-             .Text());
+         ServerTexts::GroupInfo(groupId, community.name, community.description, community.members.Text()));
 }
 
 bool ChatServerCore::Deliver(const Sender& sender, Message& message, const MemberList& recipients,
@@ -485,11 +451,7 @@ bool ChatServerCore::Deliver(const Sender& sender, Message& message, const Membe
     if (user.mailbox.Count() >= m_nMailboxLimit || user.mailbox.Bytes() + json->size() > m_nMailboxByteLimit) {
       CString info;
       info.Format("对方的消息箱已满: %s", id.GetString());
-      AnswerLocked(sender, message.code,
-                   JsonTextWriter()
-                       .Add("issuccessful", static_cast<int>(ORB_ERR_MAILBOX_FULL))
-                       .Add("errorinfo", Utf8(info))
-                       .Text());
+      AnswerLocked(sender, message.code, ServerTexts::Error(ORB_ERR_MAILBOX_FULL, info));
       return false;
     }
     users.push_back(&user);
@@ -574,7 +536,7 @@ const std::string& ChatServerCore::AnswerPoolLocked(const CString& code) const {
 
 void ChatServerCore::AnswerError(const Sender& sender, const CString& code, OrbServerError error,
                                  const CString& info) {
-  Answer(sender, code, JsonTextWriter().Add("issuccessful", static_cast<int>(error)).Add("errorinfo", Utf8(info)).Text());
+  Answer(sender, code, ServerTexts::Error(error, info));
 }
 
 bool ChatServerCore::TextOf(Scratch& scratch, const char* key, CString& text) {
@@ -601,11 +563,6 @@ bool ChatServerCore::TextOf(Scratch& scratch, const char* key, CString& text) {
 bool ChatServerCore::ReadTexts(Scratch& scratch, Message& message) {
   return TextOf(scratch, "body", message.body) && TextOf(scratch, "abstract", message.abstract) &&
          TextOf(scratch, "from", message.fromName);
-}
-
-CString ChatServerCore::RawOf(const RequestParser::Values& values, const char* key) {
-  const std::string* raw = values.Find(key);
-  return raw ? CString(*raw) : CString();
 }
 
 CString ChatServerCore::DefaultName(const Sender& sender) {
@@ -640,14 +597,6 @@ CString ChatServerCore::Now() {
     m_nNowSecond = second;
   }
   return m_strNow;
-}
-
-bool ChatServerCore::IsSafeId(const CString& id) {
-  if (id.IsEmpty() || id.GetLength() > 256) return false;
-  for (char ch : id.Str()) {
-    if (static_cast<unsigned char>(ch) < 0x20) return false;
-  }
-  return true;
 }
 
 ChatServerCore::User& ChatServerCore::UserOf(const CString& memberId) {

@@ -148,12 +148,10 @@ class ChatServerCore {
   static bool TextOf(Scratch& scratch, const char* key, CString& text);
   // body, abstract and from of a message request.
   static bool ReadTexts(Scratch& scratch, Message& message);
-  static CString RawOf(const RequestParser::Values& values, const char* key);
   static CString DefaultName(const Sender& sender);
   CString NextMessageId();
   // YYYYMMDDHHMMSS, local time.
   CString Now();
-  static bool IsSafeId(const CString& id);
 
   User& UserOf(const CString& memberId);
   const Peer* PeerOf(const CString& memberId) const;

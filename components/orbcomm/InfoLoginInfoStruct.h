@@ -1,5 +1,5 @@
 #pragma once
-// The login record of one user. The host fills the first five fields and hands
+// The login record of one user. The host fills the first six fields and hands
 // the record to COrbHttp_Protocol_Orb::Login, which fills in the file paths
 // (all inside the profile folder, named after the user id) and keeps its own
 // copy; GetLoginInfo() returns that copy.
@@ -11,6 +11,7 @@ struct InfoLoginInfoStruct {
   CString m_strRole = "c";   // the user's role code: one letter put before the user id in member lists
   CString m_strRoleCodes = "c";  // the known role codes, a string of letters
   CString m_strProfileDir;   // folder holding the user's files; created when missing
+  CString m_strPassword;     // the user's password at an MQTT broker; unused by the embedded server
 
   // Filled by Login.
   CString m_strUserFlag;       // user flag for web links: the member id

@@ -42,6 +42,10 @@ TEST(DemoOptionsTest, ReadsEveryOptionAndRefusesBadOnes) {
       {{"--hold", "99999999999"}, false, false, "", 0, 0},
       {{"--user", ""}, false, false, "", 0, 0},
       {{"--colour", "red"}, false, false, "", 0, 0},
+      // The two-host run through a broker is a scripted run.
+      {{"--server", "mqtt://127.0.0.1:1883", "--chat", "reply", "--user", "1002"}, true, true, "1002", 2000, 0},
+      {{"--chat", "dance"}, false, false, "", 0, 0},
+      {{"--server"}, false, false, "", 0, 0},
   };
   for (const Case& c : cases) {
     CDemoOptions options;
@@ -60,6 +64,10 @@ TEST(DemoOptionsTest, ReadsEveryOptionAndRefusesBadOnes) {
   ASSERT_TRUE(paths.Parse({"--profile", "C:\\资料", "--shots", "D:\\图"}, error));
   EXPECT_EQ(paths.m_strProfileDir, "C:\\资料");
   EXPECT_EQ(paths.m_strShotsDir, "D:\\图");
+  CDemoOptions broker;
+  ASSERT_TRUE(broker.Parse({"--server", "mqtts://chat.example.com", "--chat", "send-offline"}, error));
+  EXPECT_EQ(broker.m_strServer, "mqtts://chat.example.com");
+  EXPECT_EQ(broker.m_strChatRole, "send-offline");
 }
 
 TEST(DemoProfileTest, FirstRunFillsEveryDemoUsersDatabaseOnce) {

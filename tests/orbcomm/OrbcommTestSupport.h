@@ -17,6 +17,13 @@
 
 namespace orbtest {
 
+// The default pool names of the server side.
+inline constexpr char kReq505[] = "orb.chat.req";
+inline constexpr char kAns505[] = "orb.chat.ans";
+inline constexpr char kReq506[] = "orb.group.req";
+inline constexpr char kAns506[] = "orb.group.ans";
+inline constexpr char kAns5[] = "orb.sys.ans";
+
 // Code page 936 text to UTF-8 and the module's percent-encoding.
 std::string Encoded(const CString& ansi);
 

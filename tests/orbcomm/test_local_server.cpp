@@ -15,12 +15,6 @@ using namespace orbtest;
 
 namespace {
 
-const char kReq505[] = "orb.chat.req";
-const char kAns505[] = "orb.chat.ans";
-const char kReq506[] = "orb.group.req";
-const char kAns506[] = "orb.group.ans";
-const char kAns5[] = "orb.sys.ans";
-
 class LocalServerTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -11,11 +11,6 @@ using namespace orbtest;
 
 namespace {
 
-const char kReq505[] = "orb.chat.req";
-const char kAns505[] = "orb.chat.ans";
-const char kReq506[] = "orb.group.req";
-const char kAns506[] = "orb.group.ans";
-
 CReceivedText PopOne(COrbHttp_Protocol_Orb& session, const char* pool, unsigned& pushId) {
   CString text = session.Pop(pool, pushId);
   EXPECT_FALSE(text.IsEmpty());
