@@ -14,19 +14,18 @@
 #include <functional>
 #include <vector>
 
+#include "CDemoRun.h"
 #include "CString.h"
 
 class COrbHttp_Protocol_Orb;
 
-class CDemoChatScript {
+class CDemoChatScript : public CDemoRun {
  public:
   CDemoChatScript(HWND panel, const CString& shotsDir, COrbHttp_Protocol_Orb& session, const CString& role);
 
   // Runs the next step; true once the sequence is complete.
   bool Step();
-  bool IsDone() const { return m_nPhase >= m_arrPhases.size(); }
-  bool Passed() const { return IsDone() && m_arrFailures.empty(); }
-  CString Report() const;
+  bool IsDone() const override { return PhasesDone(); }
 
   // The texts the two hosts exchange.
   static const char* const kOffline;
@@ -34,22 +33,14 @@ class CDemoChatScript {
   static const char* const kAnswer;
 
  private:
-  struct Phase {
-    CString what;
-    std::function<void()> act;
-    std::function<bool()> done;
-    std::function<void()> check;
-  };
   void AddOpenFromTree(const char* node);
   void AddWaitForWindow(const char* caption, const char* text);
   void AddSend(const char* caption, const char* text, const char* shot);
   void AddWaitForText(const char* caption, const char* text, const char* shot);
   void Shot(const char* caption, const char* name);
   void Place(HWND form) const;
-  void Fail(const CString& what);
 
   static HWND FindConversation(const char* caption);
-  static CString ViewText(HWND form);
 
   // Where this host puts its conversation window, so that the two hosts'
   // windows stand side by side on a shared screen.
@@ -57,9 +48,4 @@ class CDemoChatScript {
   HWND m_hPanel;
   CString m_strShotsDir;  // with a trailing backslash
   COrbHttp_Protocol_Orb& m_session;
-  std::vector<Phase> m_arrPhases;
-  size_t m_nPhase = 0;
-  int m_nPhaseTicks = -1;
-  std::vector<CString> m_arrFailures;
-  std::vector<CString> m_arrLog;
 };

@@ -8,6 +8,7 @@
 
 #include "CDemoRemoteUser.h"
 #include "CodePage.h"
+#include "DemoWindows.h"
 #include "OrbSkin.h"
 #include "WindowShot.h"
 
@@ -172,44 +173,11 @@ void CDemoScript::SaveShot(const char* name, HWND window) {
   m_arrLog.push_back(what);
 }
 
-void CDemoScript::Fail(const CString& what) {
-  m_arrFailures.push_back(what);
-  m_arrLog.push_back("失败：" + what);
-}
-
-CString CDemoScript::Report() const {
-  CString text;
-  for (const CString& line : m_arrLog) text += line + "\r\n";
-  text += Passed() ? "结果：通过\r\n" : "结果：未通过\r\n";
-  return text;
-}
 
 namespace {
 
-// Conversation windows are top-level dialogs of this thread.
-struct FindByCaption {
-  CString caption;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchCaption(HWND window, LPARAM param) {
-  auto* find = reinterpret_cast<FindByCaption*>(param);
-  char cls[32] = {}, text[256] = {};
-  ::GetClassNameA(window, cls, sizeof cls);
-  ::GetWindowTextA(window, text, sizeof text);
-  if (CString(cls) == "#32770" && find->caption == text) {
-    find->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-constexpr int kViewHost = 22029;    // the static that holds a conversation's view
-constexpr int kEditorHost = 22030;  // the static that holds its editor
-constexpr int kSendButton = 22042;
+using namespace DemoWindows;
 constexpr int kBannerId = 22011;    // a conversation's banner
-constexpr int kObjectTree = 22007;
-constexpr int kSendInstantMessage = 32833;
 constexpr int kWaitTicks = 40;      // 10 s at the script's 250 ms
 // The formatting toolbar and the emoticon picker of a conversation window.
 constexpr int kFontName = 22037;
@@ -223,21 +191,6 @@ constexpr int kFaceTop = 4;
 constexpr int kChosenFace = 7;       // the eighth face: 爱心眼
 constexpr int kPasteCommand = 32812; // the editor's context menu: paste
 
-// The HTML control inside a conversation window's host static.
-HWND HostedControl(HWND form, int hostId) {
-  HWND host = form ? ::GetDlgItem(form, hostId) : nullptr;
-  return host ? ::GetWindow(host, GW_CHILD) : nullptr;
-}
-
-// Pictures in an HTML control (the RichEdit's embedded objects).
-int PictureCount(HWND control) {
-  IRichEditOle* ole = nullptr;
-  if (!control || !::SendMessageA(control, EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&ole)) || !ole) return 0;
-  const int count = static_cast<int>(ole->GetObjectCount());
-  ole->Release();
-  return count;
-}
-
 // Picks entry index of a toolbar list as the user does (the form hears of it).
 void ChooseEntry(HWND form, int id, int index) {
   HWND list = ::GetDlgItem(form, id);
@@ -247,22 +200,9 @@ void ChooseEntry(HWND form, int id, int index) {
 
 }  // namespace
 
-HWND CDemoScript::FindConversation(const char* caption) {
-  FindByCaption find{caption};
-  ::EnumThreadWindows(::GetCurrentThreadId(), &MatchCaption, reinterpret_cast<LPARAM>(&find));
-  return find.found;
-}
+HWND CDemoScript::FindConversation(const char* caption) { return FindDialog(caption); }
 
-CString CDemoScript::ViewText(HWND form) {
-  HWND host = ::GetDlgItem(form, kViewHost);
-  HWND view = host ? ::GetWindow(host, GW_CHILD) : nullptr;
-  if (!view) return CString();
-  const int length = ::GetWindowTextLengthW(view);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  ::GetWindowTextW(view, text.data(), length + 1);
-  text.resize(static_cast<size_t>(length));
-  return CodePage::WideToAnsi(text.c_str());
-}
+CString CDemoScript::ViewText(HWND form) { return DemoWindows::ViewText(form); }
 
 void CDemoScript::CheckView(HWND form, const char* expected, const char* shot) {
   CString what;
@@ -274,24 +214,6 @@ void CDemoScript::CheckView(HWND form, const char* expected, const char* shot) {
   SaveShot(shot, form);
 }
 
-void CDemoScript::RunPhase() {
-  if (m_nPhase >= m_arrPhases.size()) return;
-  Phase& phase = m_arrPhases[m_nPhase];
-  if (m_nPhaseTicks < 0) {
-    m_arrLog.push_back(phase.what);
-    if (phase.act) phase.act();
-    m_nPhaseTicks = 0;
-  }
-  if (phase.done()) {
-    if (phase.check) phase.check();
-  } else if (++m_nPhaseTicks < phase.maxTicks) {
-    return;
-  } else {
-    Fail(phase.what + "：超时");
-  }
-  ++m_nPhase;
-  m_nPhaseTicks = -1;
-}
 
 // The conversations: 李四 opened from the tree; a first message of 周八 (on
 // another machine) opening a new window minimised, which flashes until it is
@@ -303,20 +225,7 @@ void CDemoScript::AddConversationPhases() {
   m_arrPhases.push_back({"从联系人树打开与李四的对话",
                          [this] {
                            HWND tree = ::GetDlgItem(m_hPanel, kObjectTree);
-                           HTREEITEM found = nullptr;
-                           for (HTREEITEM top = NextNode(tree, nullptr, TVGN_ROOT); top && !found;
-                                top = NextNode(tree, top, TVGN_NEXT))
-                             for (HTREEITEM child = NextNode(tree, top, TVGN_CHILD); child && !found;
-                                  child = NextNode(tree, child, TVGN_NEXT)) {
-                               char text[64] = {};
-                               TVITEMA item{};
-                               item.mask = TVIF_TEXT;
-                               item.hItem = child;
-                               item.pszText = text;
-                               item.cchTextMax = sizeof text;
-                               ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-                               if (CString(text) == "小李") found = child;
-                             }
+                           HTREEITEM found = FindContactNode(tree, "小李");
                            ::SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(found));
                            ::SendMessageA(tree, WM_COMMAND, kSendInstantMessage, 0);
                          },

@@ -11,12 +11,13 @@
 #include <vector>
 
 #include "CDemoEditScript.h"
+#include "CDemoRun.h"
 
 #include "CString.h"
 
 class CDemoRemoteUser;
 
-class CDemoScript {
+class CDemoScript : public CDemoRun {
  public:
   // panel: the chat module's panel window inside frame; dbPath: the logged-in
   // user's chat database (empty: the tree is not edited); remote: a person
@@ -27,12 +28,8 @@ class CDemoScript {
 
   // Runs the next step; true once the sequence is complete.
   bool Step();
-  bool IsDone() const { return m_nStep >= kSteps && m_nPhase >= m_arrPhases.size(); }
-  bool Passed() const { return IsDone() && m_arrFailures.empty(); }
-  const std::vector<CString>& Failures() const { return m_arrFailures; }
+  bool IsDone() const override { return m_nStep >= kSteps && PhasesDone(); }
   const std::vector<CString>& Shots() const { return m_arrShots; }
-  // One line per check and picture, for the report file.
-  CString Report() const;
 
   // The panel's tab buttons and trees, by tab (0 chat objects, 1 discussion
   // groups, 2 communities).
@@ -41,15 +38,6 @@ class CDemoScript {
 
  private:
   static constexpr int kSteps = 5;  // the last one runs the edits one by one
-  // A conversation step: act runs once; done is asked every tick until it
-  // holds (then check runs) or maxTicks have passed (a failure).
-  struct Phase {
-    CString what;
-    std::function<void()> act;
-    std::function<bool()> done;
-    std::function<void()> check;
-    int maxTicks;
-  };
   void AddConversationPhases();
   void AddFormattingPhases();
   void AddClipboardPicturePhases();
@@ -57,7 +45,6 @@ class CDemoScript {
   Phase AnsweredPhase(const CString& what, const CString& text, int pictures, const CString& note, const char* shot);
   // The discussion group tree and the history viewer (CDemoScriptGroups.cpp).
   void AddGroupAndHistoryPhases();
-  void RunPhase();
   // A conversation window of this thread by its caption, or null.
   static HWND FindConversation(const char* caption);
   // The plain text of a conversation window's view.
@@ -68,7 +55,6 @@ class CDemoScript {
   void CheckTab(int tab);
   // Pictures window (the frame when null) as it shows on the screen.
   void SaveShot(const char* name, HWND window = nullptr);
-  void Fail(const CString& what);
 
   HWND m_hFrame;
   HWND m_hPanel;
@@ -77,10 +63,5 @@ class CDemoScript {
   std::unique_ptr<CDemoEditScript> m_pEdits;
   int m_nStep = 0;
   CDemoRemoteUser* m_pRemote;
-  std::vector<Phase> m_arrPhases;
-  size_t m_nPhase = 0;
-  int m_nPhaseTicks = -1;
-  std::vector<CString> m_arrFailures;
   std::vector<CString> m_arrShots;
-  std::vector<CString> m_arrLog;
 };

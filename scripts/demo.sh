@@ -12,7 +12,7 @@ if [ "${ORB_REAL_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
 fi
 REPORT=$BUILD/shots/demo-report.txt
 rm -f "$REPORT"
-"$HERE/screenshot.sh" "$BUILD/shots/demo.png" -- "$DEMO" --script --exit-after 60000 || exit 1
+"$HERE/screenshot.sh" "$BUILD/shots/demo.png" -- "$DEMO" --script --exit-after 120000 || exit 1
 # The scripted run writes its checks and verdict into the report; a run that
 # failed or never finished fails the command.
 [ -f "$REPORT" ] && cat "$REPORT"
