@@ -9,6 +9,7 @@
 #include "CodePage.h"
 #include "MsgSearchText.h"
 #include "SqliteStatement.h"
+#include "UnixClock.h"
 
 namespace {
 
@@ -73,15 +74,6 @@ std::string InSchema(const char* format, const char* schema) {
   std::string sql = format;
   for (size_t at; (at = sql.find("%s")) != std::string::npos;) sql.replace(at, 2, schema);
   return sql;
-}
-
-long long NowMs() {
-  FILETIME now;
-  GetSystemTimeAsFileTime(&now);
-  ULARGE_INTEGER value;
-  value.LowPart = now.dwLowDateTime;
-  value.HighPart = now.dwHighDateTime;
-  return static_cast<long long>((value.QuadPart - 116444736000000000ULL) / 10000ULL);
 }
 
 CString LocalTimeText(long long ms) {
@@ -282,7 +274,7 @@ struct COrbMsgStore::Impl {
     const CString* fields[] = {&msg.abstract,     &msg.body,     &msg.from,         &msg.from_id,
                                &msg.msg_id,       &msg.msg_type, &msg.publish_time, &msg.thread_id,
                                &msg.thread_members, &msg.title,  &msg.url};
-    const long long storedAt = NowMs();
+    const long long storedAt = UnixTimeMs();
     bool bound = insert.BindInt64(1, storedAt) == SQLITE_OK;
     for (int i = 0; i < 11 && bound; ++i) bound = insert.BindText(i + 2, Utf8(*fields[i])) == SQLITE_OK;
     bool stored = bound && insert.Step() == SQLITE_DONE;

@@ -5,6 +5,7 @@
 #include "CodePage.h"
 #include "SqliteStatement.h"
 #include "SrwGuard.h"
+#include "UnixClock.h"
 
 namespace {
 
@@ -21,14 +22,7 @@ const char kSchema[] =
     " PRIMARY KEY (sender, msg_id)) WITHOUT ROWID;"
     "CREATE TABLE IF NOT EXISTS threads (thread_id TEXT PRIMARY KEY, members TEXT NOT NULL) WITHOUT ROWID;";
 
-long long NowSeconds() {
-  FILETIME now;
-  GetSystemTimeAsFileTime(&now);
-  ULARGE_INTEGER value;
-  value.LowPart = now.dwLowDateTime;
-  value.HighPart = now.dwHighDateTime;
-  return static_cast<long long>((value.QuadPart - 116444736000000000ULL) / 10000000ULL);
-}
+long long NowSeconds() { return UnixTimeMs() / 1000; }
 
 }  // namespace
 
