@@ -213,6 +213,20 @@ bool COrbHttp_Protocol_Orb::SaveMsgToMdb(InfoMsgStructer* msg) {
   return m_pImpl->store.Save(*msg);
 }
 
+bool COrbHttp_Protocol_Orb::SaveMsgsToMdb(InfoMsgStructer* const* msgs, size_t count) {
+  if (!msgs) return count == 0;
+  if (!m_pImpl->loggedIn) {
+    bool all = true;
+    for (size_t i = 0; i < count; ++i) all = SaveMsgToMdb(msgs[i]) && all;
+    return all;
+  }
+  if (m_pImpl->store.SaveAll(msgs, count)) return true;
+  // The transaction keeps all or none: one at a time, whatever can be stored is.
+  bool all = true;
+  for (size_t i = 0; i < count; ++i) all = (msgs[i] && m_pImpl->store.Save(*msgs[i])) && all;
+  return all;
+}
+
 CString COrbHttp_Protocol_Orb::GetMemberID() const {
   return m_pImpl->loggedIn ? m_pImpl->login.m_strRole + m_pImpl->login.m_strUserID : CString();
 }

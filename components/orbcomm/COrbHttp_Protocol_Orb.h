@@ -92,6 +92,11 @@ class ORBCOMM_API COrbHttp_Protocol_Orb {
   // Stores one record in the message store; the record stays the caller's.
   // True once the record is safely on disk.
   virtual bool SaveMsgToMdb(InfoMsgStructer* msg);
+  // Stores several records, in order, with one write to disk (a transaction
+  // per call rather than per record); true once all are on disk. A session
+  // that is not logged in here (a stand-in that answers SaveMsgToMdb itself)
+  // hands each record to SaveMsgToMdb.
+  virtual bool SaveMsgsToMdb(InfoMsgStructer* const* msgs, size_t count);
 
   // The member id: role code followed by the user id ("" before login).
   CString GetMemberID() const;

@@ -370,6 +370,10 @@ bool COrbMsgStore::SaveAll(const std::vector<InfoMsgStructer>& msgs) {
   return m_pImpl->SaveAll(pointers.data(), pointers.size());
 }
 
+bool COrbMsgStore::SaveAll(const InfoMsgStructer* const* msgs, size_t count) {
+  return m_pImpl->SaveAll(msgs, count);
+}
+
 bool COrbMsgStore::ListThreads(std::vector<InfoThreadSummary>& threads) { return ListThreads(0, -1, threads); }
 
 namespace {

@@ -54,6 +54,7 @@ class ORBCOMM_API COrbMsgStore {
   bool Save(const InfoMsgStructer& msg);
   // Stores the records in one transaction: all of them or none.
   bool SaveAll(const std::vector<InfoMsgStructer>& msgs);
+  bool SaveAll(const InfoMsgStructer* const* msgs, size_t count);
 
   // Threads, the most recently active first: all, or a page of them.
   bool ListThreads(std::vector<InfoThreadSummary>& threads);

@@ -290,11 +290,17 @@ void COrbChat_Form::FlushPendingMessages() {
   const ViewColors colors{dsGetColor("system.border"), dsGetColor("system.font"), dsGetColor("system.warning")};
   const CString myUserId = MyUserId();
   const MhtToHtmlFn mhtToHtml = [this](const CString& mht) { return m_htmlView.MhtToHtml(mht); };
+  std::vector<std::unique_ptr<InfoMsgStructer>> records;
+  std::vector<InfoMsgStructer*> toStore;
   for (size_t i = 0; i < count && !m_listPending.empty(); ++i) {
-    const std::unique_ptr<InfoMsgStructer> record = std::move(m_listPending.front());
+    records.push_back(std::move(m_listPending.front()));
     m_listPending.pop_front();
-    // Every record is stored before anything else, shown or not.
-    if (m_pProtocol) m_pProtocol->SaveMsgToMdb(record.get());
+    toStore.push_back(records.back().get());
+  }
+  // Every record is stored before anything else, shown or not; the tick's
+  // records go to disk in one write.
+  if (m_pProtocol && !toStore.empty()) m_pProtocol->SaveMsgsToMdb(toStore.data(), toStore.size());
+  for (const auto& record : records) {
     const CString fragment = RenderRecord(*record, myUserId, colors, mhtToHtml);
     if (!fragment.IsEmpty()) m_htmlView.AddHtml(fragment);
   }

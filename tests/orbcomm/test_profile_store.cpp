@@ -322,3 +322,35 @@ TEST(MsgStore, RecordsSurviveTheProgramStoppingRightAfterSaving) {
 }
 
 }  // namespace
+
+// A flush's records go to disk in one write, in order; a session that is not
+// logged in (a stand-in) hands each to its own SaveMsgToMdb.
+TEST(Profile, SeveralRecordsAreStoredTogetherInOrder) {
+  CTestFolder scratch;
+  CString error;
+  COrbHttp_Protocol_Orb session;
+  ASSERT_TRUE(session.Login(Who(scratch.Root()), error)) << error.GetString();
+  InfoMsgStructer first = Record("T9", "一", "<P>1</P>"), second = Record("T9", "二", "<P>2</P>"),
+                  third = Record("T8", "三", "<P>3</P>");
+  InfoMsgStructer* records[] = {&first, &second, &third};
+  ASSERT_TRUE(session.SaveMsgsToMdb(records, 3));
+  COrbMsgStore store;
+  ASSERT_TRUE(store.OpenReadOnly(session.GetLoginInfo()->m_strMsgFilePath));
+  std::vector<InfoStoredMsg> rows;
+  ASSERT_TRUE(store.ReadThread("T9", 0, 10, rows));
+  ASSERT_EQ(rows.size(), 2u);  // newest first
+  EXPECT_EQ(rows[0].m_msg.abstract, "二");
+  EXPECT_EQ(rows[1].m_msg.abstract, "一");
+  EXPECT_LT(rows[1].m_nId, rows[0].m_nId);
+  EXPECT_EQ(store.CountThread("T8"), 1);
+
+  struct CountingSession : COrbHttp_Protocol_Orb {
+    bool SaveMsgToMdb(InfoMsgStructer* msg) override {
+      saved.push_back(msg->abstract);
+      return true;
+    }
+    std::vector<CString> saved;
+  } standIn;
+  EXPECT_TRUE(standIn.SaveMsgsToMdb(records, 3));
+  EXPECT_EQ(standIn.saved, (std::vector<CString>{"一", "二", "三"}));
+}
